@@ -1,0 +1,39 @@
+#pragma once
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace undelvo {
+
+// Sections of (key, value) texts. Section names and keys compare without
+// regard to letter case (Unicode case folding); each section and the section
+// list keep the order of first insertion and carry a hashed index, so lookups
+// stay constant-time on volumes with hundreds of thousands of entries.
+class FoundFiles {
+ public:
+  void Clear();
+  bool KeyExists(const QString& section, const QString& key) const;
+  // Replaces the value of an existing key in place, else appends the key.
+  void Write(const QString& section, const QString& key, const QString& value);
+  // The value, or empty text when the section or key is absent.
+  QString Read(const QString& section, const QString& key) const;
+  // Replaces list's content with the section's keys in order (empty when unknown).
+  void ReadKeys(const QString& section, QStringList& list) const;
+  // Replaces list's content with every section name in creation order.
+  void ReadSectionNames(QStringList& list) const;
+  int SectionCount() const { return int(sections_.size()); }
+
+ private:
+  struct Section {
+    QString name;
+    std::vector<std::pair<QString, QString>> entries;
+    QHash<QString, int> index;  // folded key -> position in entries
+  };
+  const Section* FindSection(const QString& name) const;
+
+  std::vector<Section> sections_;
+  QHash<QString, int> sectionIndex_;  // folded name -> position in sections_
+};
+
+}  // namespace undelvo

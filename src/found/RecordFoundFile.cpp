@@ -1,0 +1,48 @@
+#include "found/RecordFoundFile.h"
+
+#include "found/ClassifyFile.h"
+
+namespace undelvo {
+
+namespace {
+
+QString NumberedName(const QString& name, int n, FoundFileWriter writer) {
+  const QString suffix = QLatin1Char('(') + QString::number(n) + QLatin1Char(')');
+  if (writer == FoundFileWriter::Fat) return name + suffix;
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot < 0) return name + suffix;
+  return name.left(dot) + suffix + name.mid(dot);
+}
+
+}  // namespace
+
+QString UniqueKey(const FoundFiles& found, const QString& section, const QString& name,
+                  FoundFileWriter writer, const std::function<void()>& pump) {
+  if (writer == FoundFileWriter::RecycleBin) return name;
+  QString candidate = name;
+  for (int n = 1; found.KeyExists(section, candidate); ++n) {
+    if (pump) pump();
+    candidate = NumberedName(name, n, writer);
+    if (writer == FoundFileWriter::NtfsDeep && n == 10) break;
+  }
+  return candidate;
+}
+
+int RecordFoundFile(FoundState& state, FoundFileWriter writer, const QString& name,
+                    const QString& entryValue, const std::function<void()>& pump) {
+  ++state.FoundCount;
+  int category = CategoryOther;
+  const QString typeCode = ClassifyFile(name, category);
+  state.FileCategory = category;
+  ++state.CategoryCount[size_t(category)];
+  if (writer == FoundFileWriter::RecycleBin) {
+    state.Found.Write(typeCode, name, entryValue);
+  } else if (category == CategoryOther) {
+    state.OtherFiles.append(name + QLatin1Char('=') + entryValue);
+  } else {
+    state.Found.Write(typeCode, UniqueKey(state.Found, typeCode, name, writer, pump), entryValue);
+  }
+  return category;
+}
+
+}  // namespace undelvo

@@ -1,0 +1,55 @@
+#include "volume/ReadSectors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/DriveTable.h"
+
+namespace undelvo {
+
+namespace {
+
+// Reads the whole range in pieces; false on an error or an early end of file.
+bool ReadFully(int fd, char* out, uint64_t position, uint64_t count) {
+  constexpr uint64_t kPiece = uint64_t(1) << 30;
+  while (count > 0) {
+    const size_t want = size_t(count < kPiece ? count : kPiece);
+    const ssize_t n = ::pread(fd, out, want, off_t(position));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    out += n;
+    position += uint64_t(n);
+    count -= uint64_t(n);
+  }
+  return true;
+}
+
+bool ReadFromSource(const DriveSource& source, uint64_t position, char* out, uint64_t count) {
+  if (position > source.size || count > source.size - position) return false;
+  if (source.offset > UINT64_MAX - source.size) return false;
+  const int fd = ::open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ReadFully(fd, out, source.offset + position, count);
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int64_t byteCount) {
+  if (byteCount <= 0) return byteCount == 0;
+  std::memset(buffer, 0, size_t(byteCount));
+  if (volume.BytesPerSector <= 0 || volume.Drives == nullptr) return false;
+  const DriveEntry* drive = volume.Drives->Find(volume.DriveRoot);
+  if (drive == nullptr) return false;
+  const uint64_t bps = uint64_t(volume.BytesPerSector);
+  if (sector > UINT64_MAX / bps) return false;
+  if (ReadFromSource(drive->source, sector * bps, static_cast<char*>(buffer), uint64_t(byteCount)))
+    return true;
+  std::memset(buffer, 0, size_t(byteCount));
+  return false;
+}
+
+}  // namespace undelvo

@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+
+#include "volume/VolumeContext.h"
+
+namespace undelvo {
+
+// Reads byteCount bytes at sector `sector` of the drive named by DriveRoot.
+// The drive's source is opened read-only for this call alone. On any failure
+// (unknown drive, no rights, a range past the volume's end, a short read) the
+// result is false and the buffer's first byteCount bytes are zero.
+bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int64_t byteCount);
+
+}  // namespace undelvo
