@@ -54,3 +54,12 @@ TEST(LanguageFile, ParsingRules) {
   EXPECT_EQ(LangText(lang, "File", "# comment", "d"), "d");
   EXPECT_EQ(LangText(lang, "größe", "SCHLÜSSEL", "d"), "Wert");
 }
+
+TEST(LanguageFile, InstalledFilesAnswerThroughTheTableDefaults) {
+  LanguageFile lang;
+  OpenLanguageFile(lang, 2, QStringLiteral(UNDELVO_SOURCE_DIR "/src/settings/lang"));
+  EXPECT_EQ(LangText(lang, "Drive", "Message3"), "Laufwerk nicht gefunden!");
+  lang.Clear();
+  EXPECT_EQ(LangText(lang, "Drive", "Message3"), "Drive not found!");
+  EXPECT_EQ(LangText(lang, "Process", "NotFound1"), "Found 0 deleted files on this drive!");
+}

@@ -16,9 +16,9 @@ QString SizeInKb(int64_t bytes);
 // The row for a file name and its entry value.
 TDataItem MakeDataItem(const QString& name, const QString& entryValue);
 
-// The name part of an OtherFiles line: the text before its first "=".
+// The two parts of an OtherFiles line "name=entry value". The name ends at the
+// first "=" that a locator and "#" follow, so names holding "=" stay whole.
 QString OtherFilesName(const QString& line);
-// The entry value part of an OtherFiles line: the text after its first "=".
 QString OtherFilesValue(const QString& line);
 
 }  // namespace undelvo

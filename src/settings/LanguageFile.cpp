@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include "settings/LanguageTexts.h"
+
 namespace undelvo {
 
 namespace {
@@ -60,6 +62,12 @@ QString LangText(const LanguageFile& file, const QString& section, const QString
                  const QString& englishDefault) {
   const QString* text = file.Find(section, key);
   return text ? *text : englishDefault;
+}
+
+QString LangText(const LanguageFile& file, const char* section, const char* key) {
+  const char* english = EnglishDefault(section, key);
+  return LangText(file, QString::fromUtf8(section), QString::fromUtf8(key),
+                  english ? QString::fromUtf8(english) : QString::fromUtf8(key));
 }
 
 }  // namespace undelvo

@@ -32,4 +32,7 @@ void OpenLanguageFile(LanguageFile& file, int langIndex, const QString& folder);
 QString LangText(const LanguageFile& file, const QString& section, const QString& key,
                  const QString& englishDefault);
 
+// The same with the English default taken from the program's table of texts.
+QString LangText(const LanguageFile& file, const char* section, const char* key);
+
 }  // namespace undelvo

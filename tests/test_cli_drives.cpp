@@ -1,0 +1,90 @@
+// undelvo-cli drives, run as a whole process on real images.
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using namespace undelvo;
+using test::CliPath;
+using test::Run;
+
+namespace {
+
+// Runs the program with its settings in a scratch folder.
+test::CommandResult Cli(const QTemporaryDir& config, QStringList args) {
+  return Run(CliPath(), args, {QStringLiteral("XDG_CONFIG_HOME=") + config.path()});
+}
+
+QJsonArray DrivesJson(const QTemporaryDir& config, const QStringList& images) {
+  QStringList args{"drives", "--images-only", "--json"};
+  for (const QString& i : images) args << "--image" << i;
+  const auto r = Cli(config, args);
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  return QJsonDocument::fromJson(r.out).array();
+}
+
+}  // namespace
+
+TEST(CliDrives, ListsTheNtfsPartitionOfEachWindowsImage) {
+  const QDir anchors(test::AnchorsDir());
+  const QStringList packed = anchors.entryList({"ntfs-*.raw.gz"}, QDir::Files, QDir::Name);
+  if (packed.isEmpty()) GTEST_SKIP() << "no reference images beside the repository";
+  QTemporaryDir scratch, config;
+  QStringList images;
+  for (const QString& gz : packed) {
+    images << test::Unpack(anchors.filePath(gz), scratch.path(), QString(gz).remove(".gz"));
+    ASSERT_FALSE(images.last().isEmpty());
+  }
+  const QJsonArray drives = DrivesJson(config, images);
+  ASSERT_EQ(drives.size(), images.size());
+  for (int i = 0; i < drives.size(); ++i) {
+    const QJsonObject d = drives[i].toObject();
+    EXPECT_EQ(d["fs"].toString(), "NTFS");
+    EXPECT_EQ(d["kind"].toInt(), 64);
+    EXPECT_EQ(d["offset"].toInteger(), 128 * 512);
+    EXPECT_EQ(d["source"].toString(), images[i] + "#1");
+    EXPECT_EQ(d["drive"].toString(), QString(QChar('C' + i)) + ":");
+    EXPECT_GT(d["size"].toInteger(), 200LL << 20);
+    EXPECT_FALSE(d["removable"].toBool());
+  }
+  const auto text = Cli(config, {"drives", "--images-only", "--image", images[0]});
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_TRUE(text.out.startsWith("C: (NTFS)  " + images[0].toUtf8() + "#1  ")) << text.out.toStdString();
+}
+
+TEST(CliDrives, RefusesMissingImagesAndBadUsage) {
+  QTemporaryDir config, scratch;
+  const QString missing = scratch.filePath("no-such.img");
+  struct Case {
+    QStringList args;
+    QString stderrHolds;
+  };
+  const Case cases[] = {
+      {{"drives", "--images-only", "--image", missing}, "no-such.img"},
+      {{"drives", "--images-only", "--image", scratch.path()}, scratch.path()},
+      {{"drives", "--image"}, "--image"},
+      {{"drives", "--bogus"}, "--bogus"},
+      {{"frobnicate"}, "frobnicate"},
+      {{}, "usage"},
+  };
+  for (const Case& c : cases) {
+    const auto r = Cli(config, c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.args.join(' ').toStdString();
+    EXPECT_TRUE(r.err.contains(c.stderrHolds.toUtf8())) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+  }
+}
+
+TEST(CliDrives, AnImageWithoutFatOrNtfsGivesNoDrive) {
+  QTemporaryDir config, scratch;
+  const QString blank = scratch.filePath("blank.img");
+  ASSERT_TRUE(test::MakeSparseFile(blank, 8 << 20));
+  const auto r = Cli(config, {"drives", "--images-only", "--image", blank});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.isEmpty());
+  EXPECT_EQ(DrivesJson(config, {blank}).size(), 0);
+}
