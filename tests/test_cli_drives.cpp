@@ -88,3 +88,41 @@ TEST(CliDrives, AnImageWithoutFatOrNtfsGivesNoDrive) {
   EXPECT_TRUE(r.out.isEmpty());
   EXPECT_EQ(DrivesJson(config, {blank}).size(), 0);
 }
+
+TEST(CliDrives, ListsTheFixtureVolumesWithTheirKinds) {
+  struct Case {
+    const char* image;
+    const char* fs;
+    int kind;
+    bool partitioned;
+  };
+  const Case cases[] = {
+      {"fat16.img", "FAT", 16, false},
+      {"fat32-mbr.img", "FAT32", 32, true},
+      {"ntfs.img", "NTFS", 64, false},
+  };
+  QTemporaryDir scratch, config;
+  QStringList images;
+  for (const Case& c : cases) {
+    images << test::Unpack(test::SourceDir() + "/tests/data/" + c.image + ".gz", scratch.path(), c.image);
+    ASSERT_FALSE(images.last().isEmpty()) << c.image;
+  }
+  const QJsonArray drives = DrivesJson(config, images);
+  ASSERT_EQ(drives.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const QJsonObject d = drives[i].toObject();
+    EXPECT_EQ(d["fs"].toString(), cases[i].fs) << cases[i].image;
+    EXPECT_EQ(d["kind"].toInt(), cases[i].kind) << cases[i].image;
+    EXPECT_EQ(d["source"].toString(), images[i] + (cases[i].partitioned ? "#1" : "")) << cases[i].image;
+    EXPECT_EQ(d["offset"].toInteger() > 0, cases[i].partitioned) << cases[i].image;
+  }
+  // The same volumes keep their letters when listed again in another order.
+  const QJsonArray again = DrivesJson(config, {images[2], images[0], images[1]});
+  ASSERT_EQ(again.size(), 3);
+  for (const QJsonValue& v : again) {
+    const QJsonObject d = v.toObject();
+    for (const QJsonValue& first : drives) {
+      if (first.toObject()["source"] == d["source"]) EXPECT_EQ(first.toObject()["drive"], d["drive"]);
+    }
+  }
+}
