@@ -122,7 +122,9 @@ TEST(CliDrives, ListsTheFixtureVolumesWithTheirKinds) {
   for (const QJsonValue& v : again) {
     const QJsonObject d = v.toObject();
     for (const QJsonValue& first : drives) {
-      if (first.toObject()["source"] == d["source"]) EXPECT_EQ(first.toObject()["drive"], d["drive"]);
+      if (first.toObject()["source"] == d["source"]) {
+        EXPECT_EQ(first.toObject()["drive"], d["drive"]);
+      }
     }
   }
 }
