@@ -1,45 +1,8 @@
 #include "settings/LanguageFile.h"
 
-#include <QFile>
-#include <QStringList>
-
 #include "settings/LanguageTexts.h"
 
 namespace undelvo {
-
-namespace {
-
-QString IndexKey(const QString& section, const QString& key) {
-  return section.trimmed().toCaseFolded() + QLatin1Char('\n') + key.trimmed().toCaseFolded();
-}
-
-}  // namespace
-
-void LanguageFile::LoadFromText(const QByteArray& text) {
-  texts_.clear();
-  QString content = QString::fromUtf8(text);
-  if (content.startsWith(QChar(0xFEFF))) content.remove(0, 1);
-  QString section;
-  bool inSection = false;
-  for (const QString& raw : content.split(QLatin1Char('\n'))) {
-    const QString line = raw.trimmed();
-    if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#'))) continue;
-    if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-      section = line.mid(1, line.size() - 2);
-      inSection = true;
-      continue;
-    }
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (!inSection || eq <= 0) continue;
-    const QString key = IndexKey(section, line.left(eq));
-    if (!texts_.contains(key)) texts_.insert(key, line.mid(eq + 1).trimmed());
-  }
-}
-
-const QString* LanguageFile::Find(const QString& section, const QString& key) const {
-  const auto it = texts_.constFind(IndexKey(section, key));
-  return it == texts_.cend() ? nullptr : &*it;
-}
 
 QString LanguageFileName(int langIndex) {
   switch (langIndex) {
@@ -53,9 +16,7 @@ QString LanguageFileName(int langIndex) {
 }
 
 void OpenLanguageFile(LanguageFile& file, int langIndex, const QString& folder) {
-  file.Clear();
-  QFile f(folder + QLatin1Char('/') + LanguageFileName(langIndex));
-  if (f.open(QIODevice::ReadOnly)) file.LoadFromText(f.readAll());
+  file.LoadFromFile(folder + QLatin1Char('/') + LanguageFileName(langIndex));
 }
 
 QString LangText(const LanguageFile& file, const QString& section, const QString& key,

@@ -1,6 +1,7 @@
 #pragma once
-#include <QHash>
 #include <QString>
+
+#include "platform/IniText.h"
 
 namespace undelvo {
 
@@ -8,17 +9,16 @@ namespace undelvo {
 // without regard to letter case. Empty when no file could be read.
 class LanguageFile {
  public:
-  // Parses INI text (UTF-8; a byte-order mark, comment lines starting with
-  // ";" or "#", blanks around names and values are tolerated). The value is
-  // everything after the first "="; the first of duplicate keys wins.
-  void LoadFromText(const QByteArray& text);
-  void Clear() { texts_.clear(); }
-  bool IsEmpty() const { return texts_.isEmpty(); }
+  // Parses INI text in UTF-8 (the rules of IniText).
+  void LoadFromText(const QByteArray& text) { texts_.Load(text); }
+  void LoadFromFile(const QString& path) { texts_.LoadFile(path); }
+  void Clear() { texts_.Clear(); }
+  bool IsEmpty() const { return texts_.IsEmpty(); }
   // The stored text, or nullptr when the section or key is absent.
-  const QString* Find(const QString& section, const QString& key) const;
+  const QString* Find(const QString& section, const QString& key) const { return texts_.Find(section, key); }
 
  private:
-  QHash<QString, QString> texts_;  // folded "section\nkey" -> value
+  IniText texts_;
 };
 
 // The file name of a language index: 2 German ... 6 Portuguese, English otherwise.
