@@ -1,0 +1,61 @@
+#include "ntfs/MftExtents.h"
+
+#include <vector>
+
+#include "ntfs/Unit0NTFS.h"
+#include "volume/LittleEndian.h"
+#include "volume/NtfsGeometry.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr uint8_t kDataAttribute = 0x80;
+
+// The offset of the record's first data attribute, or 0 when there is none.
+// Every attribute must lie inside the record and move the walk forward.
+size_t FindDataAttribute(const uint8_t* record, size_t size) {
+  size_t a = ReadLE16(record + 20);
+  while (InBounds(size, a, 8)) {
+    const uint8_t type = record[a];
+    if (type == kDataAttribute) return a;
+    if (type > kDataAttribute) return 0;  // attributes are sorted: no data attribute
+    const size_t length = ReadLE16(record + a + 4);
+    if (length == 0) return 0;
+    a += length;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool ReadMFTExtents(const VolumeContext& volume, NtfsState& ntfs) {
+  ntfs.MFTExtents.clear();
+  ntfs.MFTRecordSize = volume.BytesPerSector;
+  if (volume.BytesPerSector <= 0 || volume.SectorPerCluster <= 0 || ntfs.MFTStart <= 0) return false;
+  const uint64_t sector = ClusterToSector(volume, uint64_t(ntfs.MFTStart));
+
+  std::vector<uint8_t> record(size_t(volume.BytesPerSector));
+  if (!ReadSectors(volume, sector, record.data(), int64_t(record.size())) || record[0] != 'F' || record[1] != 'I')
+    return false;
+  // The fix-up stride is 512 bytes on every sector size.
+  const int32_t recordSize = RecordSizeFromUpdateSequence(record.data(), record.size());
+  if (recordSize == 0) return false;
+  ntfs.MFTRecordSize = recordSize;
+  // Read whole sectors: a 1024-byte record on 4096-byte sectors shares its sector.
+  const int64_t readSize = (recordSize + volume.BytesPerSector - 1) / volume.BytesPerSector * volume.BytesPerSector;
+  record.assign(size_t(readSize), 0);
+  if (!ReadSectors(volume, sector, record.data(), readSize)) return false;
+  if (!ApplyFixup(record.data(), size_t(recordSize))) return false;
+
+  const size_t data = FindDataAttribute(record.data(), size_t(recordSize));
+  if (data == 0 || !InBounds(size_t(recordSize), data, 34)) return false;
+  if (record[data + 8] == 0) return true;  // a resident MFT has no runs to list
+  DecodeRunList(record.data(), size_t(recordSize), data + ReadLE16(&record[data + 32]), [&](const DataRun& run) {
+    if (run.offsetBytes + run.lengthBytes > 0 && run.length > 0) ntfs.MFTExtents.push_back({run.start, run.length});
+  });
+  return true;
+}
+
+}  // namespace undelvo

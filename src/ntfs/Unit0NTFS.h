@@ -1,0 +1,33 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace undelvo {
+
+// One decoded data run: its absolute start cluster, its length in clusters,
+// and the byte counts of its offset (F) and length (L) fields.
+struct DataRun {
+  int64_t start = 0;
+  int64_t length = 0;
+  int offsetBytes = 0;
+  int lengthBytes = 0;
+};
+
+// Decodes the run list that starts at `offset` of a buffer of `size` bytes and
+// hands every run to `sink`, in order. Decoding ends at the closing zero
+// byte, at a run without an offset field (sparse), at a run with a length
+// field of more than 8 bytes, or where a run would reach past the buffer.
+void DecodeRunList(const uint8_t* buffer, size_t size, size_t offset,
+                   const std::function<void(const DataRun&)>& sink);
+
+// Applies a record's update-sequence fix-up in place: the last two bytes of
+// every 512-byte stride get back the bytes kept in the update sequence array.
+// False when the array or a stride lies outside the record.
+bool ApplyFixup(uint8_t* record, size_t recordSize);
+
+// Bytes of an MFT record, from its update sequence count (one entry per
+// 512-byte stride, plus the sequence number itself); 0 when unusable.
+int32_t RecordSizeFromUpdateSequence(const uint8_t* record, size_t available);
+
+}  // namespace undelvo
