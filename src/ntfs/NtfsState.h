@@ -15,6 +15,10 @@ struct NtfsState {
   int64_t MFTStart = 0;        // cluster of the MFT's first record
   int32_t MFTRecordSize = 0;   // bytes of one MFT record
   std::vector<MftExtent> MFTExtents;
+  // The MFT as loaded, extent after extent, plus spare zero bytes; kept until
+  // the next NTFS scan, since found files locate their records in it.
+  std::vector<uint8_t> MFTBuffer;
+  int64_t MFTByteSize = 0;     // the loaded bytes of MFTBuffer
 };
 
 }  // namespace undelvo

@@ -1,0 +1,95 @@
+#include "ntfs/LoadMFT.h"
+
+#include <algorithm>
+
+#include "volume/NtfsGeometry.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr int64_t kMiB = 1 << 20;
+constexpr int64_t kDefaultBudget = 512 * kMiB;
+constexpr int64_t kReserve = 200 * kMiB;
+constexpr int64_t kFallbackBudget = 128 * kMiB;
+constexpr size_t kSpareBytes = 1024;
+
+int64_t ByteSize(const std::vector<MftExtent>& extents, int64_t bytesPerCluster) {
+  int64_t clusters = 0;
+  for (const MftExtent& e : extents) clusters += e.length;
+  return clusters * bytesPerCluster;
+}
+
+// Cuts the longest extent until the MFT fits the budget, keeping at least 2 clusters of it.
+void FitToBudget(std::vector<MftExtent>& extents, int64_t bytesPerCluster, int64_t budget) {
+  if (extents.empty() || ByteSize(extents, bytesPerCluster) <= budget) return;
+  auto longest = std::max_element(extents.begin(), extents.end(),
+                                  [](const MftExtent& a, const MftExtent& b) { return a.length < b.length; });
+  const int64_t others = ByteSize(extents, bytesPerCluster) - longest->length * bytesPerCluster;
+  const int64_t fits = others < budget ? (budget - 1 - others) / bytesPerCluster : 0;
+  longest->length = std::max(std::min(longest->length, fits), std::min<int64_t>(longest->length, 2));
+}
+
+// Reads one extent into `out`: whole if the device allows, else in the first
+// number of equal parts whose first chunk reads. The probe reads straight into
+// place, so no byte is read twice.
+void ReadExtent(const VolumeContext& volume, const MftExtent& extent, uint8_t* out, const uint8_t& busy,
+                ScanHooks& hooks) {
+  const int64_t clusterBytes = volume.BytesPerCluster;
+  const int64_t bound = std::max<int64_t>(1, extent.length / std::max<int64_t>(1, clusterBytes / 1024));
+  int64_t parts = 1;
+  bool firstRead = false;
+  for (;; ++parts) {
+    hooks.Pump();
+    if (busy && extent.length % parts == 0) {
+      const int64_t chunk = extent.length / parts * clusterBytes;
+      firstRead = ReadSectors(volume, ClusterToSector(volume, uint64_t(extent.start)), out, chunk);
+      if (firstRead) break;
+    }
+    if (parts >= bound || !busy) break;
+  }
+  const int64_t chunkClusters = extent.length / parts;
+  const int64_t chunk = chunkClusters * clusterBytes;
+  for (int64_t k = 1; k <= parts; ++k) {
+    hooks.Pump();
+    if (!busy) return;
+    hooks.ShowPercent(int(k * 100 / parts));
+    hooks.ShowBar(int(k * 500 / parts));
+    if (k == 1 && firstRead) continue;
+    const uint64_t cluster = uint64_t(extent.start + (k - 1) * chunkClusters);
+    ReadSectors(volume, ClusterToSector(volume, cluster), out + (k - 1) * chunk, chunk);  // zero on failure
+  }
+}
+
+}  // namespace
+
+int64_t MftMemoryBudget(int64_t mftBytes, uint64_t available) {
+  const int64_t free = int64_t(std::min<uint64_t>(available, uint64_t(INT64_MAX)));
+  if (mftBytes > free) return free - kReserve > 0 ? free - kReserve : kFallbackBudget;
+  return std::max(kDefaultBudget, free - kReserve);
+}
+
+void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, const uint8_t& busy, ScanHooks& hooks,
+             uint64_t availableMemory) {
+  const int64_t clusterBytes = volume.BytesPerCluster;
+  std::erase_if(ntfs.MFTExtents, [&](const MftExtent& e) {
+    return e.start < 0 || e.length <= 0 ||
+           (volume.ClusterCount > 0 && (e.start > volume.ClusterCount || e.length > volume.ClusterCount));
+  });
+  if (clusterBytes > 0) {
+    const int64_t budget = MftMemoryBudget(ByteSize(ntfs.MFTExtents, clusterBytes), availableMemory);
+    FitToBudget(ntfs.MFTExtents, clusterBytes, budget);
+  }
+  ntfs.MFTByteSize = clusterBytes > 0 ? ByteSize(ntfs.MFTExtents, clusterBytes) : 0;
+  ntfs.MFTBuffer.assign(size_t(ntfs.MFTByteSize) + kSpareBytes, 0);
+
+  int64_t fill = 0;
+  for (const MftExtent& extent : ntfs.MFTExtents) {
+    hooks.ShowBar(0);
+    if (busy) ReadExtent(volume, extent, ntfs.MFTBuffer.data() + fill, busy, hooks);
+    fill += extent.length * clusterBytes;
+  }
+}
+
+}  // namespace undelvo

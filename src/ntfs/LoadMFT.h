@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+#include "ntfs/NtfsState.h"
+#include "scan/ScanHooks.h"
+#include "volume/VolumeContext.h"
+
+namespace undelvo {
+
+// The most bytes of MFT to hold in memory for an MFT of `mftBytes` when
+// `available` bytes are free: 512 MiB, or all but 200 MiB of the free memory
+// when that is more; when the MFT exceeds the free memory, all but 200 MiB
+// of it, and 128 MiB when even that is not left.
+int64_t MftMemoryBudget(int64_t mftBytes, uint64_t available);
+
+// Reads the MFT along MFTExtents into MFTBuffer. An MFT over the budget has
+// its longest extent shortened. Each extent is read whole where the device
+// allows, else in the largest equal chunks it accepts; what cannot be read
+// stays zero. Stops between chunks when `busy` drops to 0.
+void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, const uint8_t& busy, ScanHooks& hooks,
+             uint64_t availableMemory);
+
+}  // namespace undelvo
