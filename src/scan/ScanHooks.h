@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "found/FoundState.h"
+
 namespace undelvo {
 
 // What an engine reports while it works, and its way of letting the caller's
@@ -15,6 +17,10 @@ class ScanHooks {
   virtual void ShowPercent(int /*percent*/) {}
   // The progress bar, 0 to 500 wide.
   virtual void ShowBar(int /*width*/) {}
+  // The found-file counters (every so many files, not on every one).
+  virtual void ShowFound(const FoundState& /*found*/) {}
+  // The count of records or entries examined.
+  virtual void ShowScanned(int32_t /*count*/) {}
 };
 
 }  // namespace undelvo

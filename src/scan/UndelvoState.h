@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "found/FoundState.h"
+#include "ntfs/NtfsState.h"
 #include "platform/DriveTable.h"
 #include "platform/RegistryStore.h"
 #include "settings/LanguageFile.h"
@@ -24,6 +25,7 @@ struct UndelvoState {
 
   DriveTable Drives;
   VolumeContext Volume;
+  NtfsState Ntfs;
   FoundState Found;
   Settings Config;
   RegistryStore Registry;

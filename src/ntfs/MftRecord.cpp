@@ -1,0 +1,64 @@
+#include "ntfs/MftRecord.h"
+
+#include "volume/LittleEndian.h"
+
+namespace undelvo {
+
+namespace {
+constexpr int kDosNamespace = 2;
+}
+
+bool ResidentContent(const uint8_t* record, size_t recordSize, size_t attribute, size_t& offset, size_t& length) {
+  if (!InBounds(recordSize, attribute, 24) || record[attribute + 8] != 0) return false;
+  const size_t attributeLength = ReadLE32(record + attribute + 4);
+  length = ReadLE32(record + attribute + 16);
+  const size_t at = ReadLE16(record + attribute + 20);
+  if (!InBounds(attributeLength, at, length) || !InBounds(recordSize, attribute, attributeLength)) return false;
+  offset = attribute + at;
+  return true;
+}
+
+bool ReadFileName(const uint8_t* record, size_t recordSize, size_t attribute, QString& name, uint64_t& parent) {
+  size_t content = 0, length = 0;
+  if (!ResidentContent(record, recordSize, attribute, content, length) || length < 66) return false;
+  const size_t chars = record[content + 64];
+  if (66 + 2 * chars > length) return false;
+  parent = ReadLE(record + content, 6);
+  name.resize(qsizetype(chars));
+  for (size_t i = 0; i < chars; ++i) name[qsizetype(i)] = QChar(ReadLE16(record + content + 66 + 2 * i));
+  return true;
+}
+
+bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& out) {
+  out = {};
+  if (recordSize < 24) return false;
+  size_t a = ReadLE16(record + 20);
+  for (;;) {
+    if (!InBounds(recordSize, a, 8)) return false;
+    const uint8_t type = record[a];
+    if (ReadLE32(record + a) == 0xFFFFFFFF) return true;
+    const size_t length = ReadLE32(record + a + 4);
+    if (length == 0 || !InBounds(recordSize, a, length)) return false;
+    switch (type) {
+      case 0x10: out.standardInformation = a; break;
+      case 0x30: {
+        // Keep the long name over the DOS short name, whichever comes first.
+        size_t content = 0, contentLength = 0;
+        const bool dos = ResidentContent(record, recordSize, a, content, contentLength) && contentLength > 65 &&
+                         record[content + 65] == kDosNamespace;
+        if (!dos || out.fileName == 0) out.fileName = a;
+        break;
+      }
+      case 0x80:  // the unnamed stream is the file's content; named streams come after it
+        if (record[a + 9] == 0 || out.data == 0) out.data = a;
+        break;
+      case 0x90: out.indexRoot = a; break;
+      case 0xA0: out.indexAllocation = a; break;
+      default: break;
+    }
+    if (type > 0xA0) return true;
+    a += length;
+  }
+}
+
+}  // namespace undelvo
