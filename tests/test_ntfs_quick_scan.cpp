@@ -1,5 +1,6 @@
 // The NTFS quick scan on a volume made by mkntfs and ntfs-3g, checked against
 // the fixture's manifest of deleted files.
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include "found/EntryValue.h"
 #include "ntfs/MftExtents.h"
 #include "ntfs/NTFSFind1.h"
+#include "ntfs/RestoreFileNTFS.h"
 #include "volume/NtfsGeometry.h"
 
 using namespace undelvo;
@@ -20,6 +22,7 @@ struct ManifestRow {
   QString name, folder;
   int64_t size = 0;
   bool reused = false;
+  QByteArray sha256;
 };
 
 std::vector<ManifestRow> ReadManifest(const QString& path) {
@@ -29,7 +32,7 @@ std::vector<ManifestRow> ReadManifest(const QString& path) {
   f.readLine();
   while (!f.atEnd()) {
     const QStringList c = QString::fromUtf8(f.readLine()).trimmed().split('\t');
-    if (c.size() >= 5) rows.push_back({c[0], c[1], c[2].toLongLong(), c[4] == "1"});
+    if (c.size() >= 5) rows.push_back({c[0], c[1], c[2].toLongLong(), c[4] == "1", c[3].toLatin1()});
   }
   return rows;
 }
@@ -37,6 +40,7 @@ std::vector<ManifestRow> ReadManifest(const QString& path) {
 struct Found {
   QString key, path;
   int64_t size;
+  QString value;
 };
 
 std::vector<Found> Everything(const FoundState& s) {
@@ -47,12 +51,12 @@ std::vector<Found> Everything(const FoundState& s) {
     s.Found.ReadKeys(section, keys);
     for (const QString& k : keys) {
       const EntryValue e = ParseEntryValue(s.Found.Read(section, k));
-      all.push_back({k, e.path, e.size});
+      all.push_back({k, e.path, e.size, s.Found.Read(section, k)});
     }
   }
   for (const QString& line : s.OtherFiles) {
     const EntryValue e = ParseEntryValue(OtherFilesValue(line));
-    all.push_back({OtherFilesName(line), e.path, e.size});
+    all.push_back({OtherFilesName(line), e.path, e.size, OtherFilesValue(line)});
   }
   return all;
 }
@@ -173,4 +177,43 @@ TEST_F(NtfsQuickScan, DamagedRecordsAreSkippedNotFollowed) {
   NTFSFind1(state_, hooks_);
   EXPECT_EQ(state_.Found.FoundCount, 0);
   EXPECT_EQ(hooks_.lastBar, 500);
+}
+
+TEST_F(NtfsQuickScan, RestoredFilesMatchTheManifestByteForByte) {
+  NTFSFind1(state_, hooks_);
+  const auto found = Everything(state_.Found);
+  const QString save = dir_.filePath("Restored Files");
+  const QByteArray imageBefore = test::Run("sha256sum", {image_}).out.left(64);
+  int restored = 0;
+  for (const ManifestRow& row : ReadManifest(test::SourceDir() + "/tests/data/ntfs.img.manifest.tsv")) {
+    const bool listed = !row.name.startsWith('$') && row.name.contains('.') && !row.name.contains(".tmp");
+    if (!listed || row.reused || row.size == 0) continue;
+    QString name = row.name;
+    if (name.contains('=')) name.remove(name.indexOf('='), 1);
+    const QString path = "C:" + QString(row.folder).replace('/', '\\');
+    const qsizetype dot = name.lastIndexOf('.');
+    const QRegularExpression key("^" + QRegularExpression::escape(name.left(dot)) + "(\\(\\d+\\))?" +
+                                 QRegularExpression::escape(name.mid(dot)) + "$");
+    const auto hit = std::find_if(found.begin(), found.end(), [&](const Found& f) {
+      return key.match(f.key).hasMatch() && f.path == path && f.size == row.size;
+    });
+    ASSERT_NE(hit, found.end()) << row.name.toStdString();
+    QString written;
+    ASSERT_TRUE(RestoreFileNTFS(state_.Volume, state_.Ntfs, hit->key, hit->value, save, state_.Busy, hooks_, &written))
+        << row.name.toStdString();
+    QFile out(written);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QCryptographicHash::hash(out.readAll(), QCryptographicHash::Sha256).toHex(), row.sha256)
+        << row.folder.toStdString() << row.name.toStdString();
+    ++restored;
+  }
+  EXPECT_GT(restored, 15);
+  EXPECT_EQ(test::Run("sha256sum", {image_}).out.left(64), imageBefore) << "the volume is never written";
+  // Restoring the same file again never replaces the first copy.
+  const Found& first = found.front();
+  QString again;
+  ASSERT_TRUE(RestoreFileNTFS(state_.Volume, state_.Ntfs, first.key, first.value, save, state_.Busy, hooks_, &again));
+  EXPECT_TRUE(again.contains("(1)")) << again.toStdString();
+  EXPECT_FALSE(RestoreFileNTFS(state_.Volume, state_.Ntfs, first.key, "0#C:\\#d#5", save, state_.Busy, hooks_));
+  EXPECT_FALSE(RestoreFileNTFS(state_.Volume, state_.Ntfs, first.key, "99999999999#C:\\#d#5", save, state_.Busy, hooks_));
 }

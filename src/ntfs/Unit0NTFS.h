@@ -1,17 +1,42 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace undelvo {
 
 // One decoded data run: its absolute start cluster, its length in clusters,
 // and the byte counts of its offset (F) and length (L) fields.
+struct DataRunExtent {
+  int64_t start = 0;   // cluster
+  int64_t length = 0;  // clusters
+};
+
 struct DataRun {
   int64_t start = 0;
   int64_t length = 0;
   int offsetBytes = 0;
   int lengthBytes = 0;
+};
+
+// The file under examination: what a scan read of it, and what the record
+// parser found of its content.
+struct TMFTFile {
+  uint64_t MFTRec = 0;
+  uint64_t ParentMFTRec = 0;
+  QString FName;
+  QString FPath;
+  int64_t FSize = 0;
+  QDateTime FDateTime;
+  bool Resident = false;
+  int32_t ResidentLength = 0;
+  QByteArray ResidentBuf;
+  std::vector<DataRunExtent> Runs;  // the data runs on the volume, in file order
 };
 
 // Decodes the run list that starts at `offset` of a buffer of `size` bytes and

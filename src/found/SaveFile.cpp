@@ -1,0 +1,33 @@
+#include "found/SaveFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+
+namespace undelvo {
+
+QString SafeFileName(const QString& name) {
+  QString safe = name;
+  safe.replace(QLatin1Char('/'), QLatin1Char('_'));
+  safe.replace(QChar(0), QLatin1Char('_'));
+  if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String("..")) safe.prepend(QLatin1Char('_'));
+  return safe;
+}
+
+int CreateRestoredFile(const QString& folder, const QString& name, QString& path) {
+  if (!QDir().mkpath(folder)) return -1;
+  const QString safe = SafeFileName(name);
+  const qsizetype dot = safe.indexOf(QLatin1Char('.'));
+  const QString base = dot < 0 ? QString() : safe.left(dot);
+  const QString extension = dot < 0 ? safe : safe.mid(dot);
+  for (int n = 0; n < 100000; ++n) {
+    const QString candidate = n == 0 ? safe : base + QStringLiteral("(%1)").arg(n) + extension;
+    path = folder + QLatin1Char('/') + candidate;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace undelvo

@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+namespace undelvo {
+
+// A found file's name made safe as one component of a path: "/" and NUL
+// become "_", and "." and ".." get a "_" in front.
+QString SafeFileName(const QString& name);
+
+// Creates a new file for a restored file in `folder` (created when missing):
+// `name`, else base(1)ext, base(2)ext ... with base the text before the
+// name's first ".". Never replaces an existing file or follows a link.
+// Returns the open descriptor (-1 on failure) and the path chosen.
+int CreateRestoredFile(const QString& folder, const QString& name, QString& path);
+
+}  // namespace undelvo
