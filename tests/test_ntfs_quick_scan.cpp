@@ -61,6 +61,25 @@ std::vector<Found> Everything(const FoundState& s) {
   return all;
 }
 
+// Whether the scan lists a deleted file of this name at all.
+bool ListedName(const QString& name) {
+  return !name.startsWith('$') && name.contains('.') && !name.contains(".tmp");
+}
+
+// The scan's entry for a manifest row: same folder and size, and its name
+// (without its first "=") as the key or made unique as name(n).ext.
+std::vector<Found>::const_iterator FindRow(const std::vector<Found>& found, const ManifestRow& row) {
+  QString name = row.name;
+  if (name.contains('=')) name.remove(name.indexOf('='), 1);
+  const QString path = "C:" + QString(row.folder).replace('/', '\\');
+  const qsizetype dot = name.lastIndexOf('.');
+  const QRegularExpression key("^" + QRegularExpression::escape(name.left(dot)) + "(\\(\\d+\\))?" +
+                               QRegularExpression::escape(name.mid(dot)) + "$");
+  return std::find_if(found.begin(), found.end(), [&](const Found& f) {
+    return key.match(f.key).hasMatch() && f.path == path && f.size == row.size;
+  });
+}
+
 struct Counting : ScanHooks {
   uint8_t* busy = nullptr;
   int pumps = 0, stopAt = -1, lastBar = -1;
@@ -103,18 +122,9 @@ TEST_F(NtfsQuickScan, FindsEveryListedDeletedFileInItsFolderWithItsSize) {
   ASSERT_FALSE(manifest.empty());
   int expected = 0;
   for (const ManifestRow& row : manifest) {
-    const bool listed = !row.name.startsWith('$') && row.name.contains('.') && !row.name.contains(".tmp");
-    if (!listed || row.reused) continue;
+    if (!ListedName(row.name) || row.reused) continue;
     ++expected;
-    QString name = row.name;
-    name.remove(name.indexOf('='), name.contains('=') ? 1 : 0);
-    const QString path = "C:" + QString(row.folder).replace('/', '\\');
-    const qsizetype dot = name.lastIndexOf('.');
-    const QRegularExpression key("^" + QRegularExpression::escape(name.left(dot)) + "(\\(\\d+\\))?" +
-                                 QRegularExpression::escape(name.mid(dot)) + "$");
-    const bool hit = std::any_of(found.begin(), found.end(), [&](const Found& f) {
-      return key.match(f.key).hasMatch() && f.path == path && f.size == row.size;
-    });
+    const bool hit = FindRow(found, row) != found.end();
     EXPECT_TRUE(hit) << row.folder.toStdString() << row.name.toStdString() << " " << row.size;
   }
   EXPECT_GT(expected, 15);
@@ -186,17 +196,8 @@ TEST_F(NtfsQuickScan, RestoredFilesMatchTheManifestByteForByte) {
   const QByteArray imageBefore = test::Run("sha256sum", {image_}).out.left(64);
   int restored = 0;
   for (const ManifestRow& row : ReadManifest(test::SourceDir() + "/tests/data/ntfs.img.manifest.tsv")) {
-    const bool listed = !row.name.startsWith('$') && row.name.contains('.') && !row.name.contains(".tmp");
-    if (!listed || row.reused || row.size == 0) continue;
-    QString name = row.name;
-    if (name.contains('=')) name.remove(name.indexOf('='), 1);
-    const QString path = "C:" + QString(row.folder).replace('/', '\\');
-    const qsizetype dot = name.lastIndexOf('.');
-    const QRegularExpression key("^" + QRegularExpression::escape(name.left(dot)) + "(\\(\\d+\\))?" +
-                                 QRegularExpression::escape(name.mid(dot)) + "$");
-    const auto hit = std::find_if(found.begin(), found.end(), [&](const Found& f) {
-      return key.match(f.key).hasMatch() && f.path == path && f.size == row.size;
-    });
+    if (!ListedName(row.name) || row.reused || row.size == 0) continue;
+    const auto hit = FindRow(found, row);
     ASSERT_NE(hit, found.end()) << row.name.toStdString();
     QString written;
     ASSERT_TRUE(RestoreFileNTFS(state_.Volume, state_.Ntfs, hit->key, hit->value, save, state_.Busy, hooks_, &written))
