@@ -1,0 +1,61 @@
+// Listing a Recycle Bin folder into the found-file store.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "found/EntryValue.h"
+#include "found/ScanRecycleBin.h"
+
+using namespace undelvo;
+
+namespace {
+void Touch(const QString& path, int size) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QByteArray(size, 'x'));
+}
+}  // namespace
+
+TEST(ScanRecycleBin, RecordsEveryFileWithItsPathAndFollowsNoLinks) {
+  QTemporaryDir dir;
+  const QString bin = dir.filePath("$RECYCLE.BIN");
+  Touch(bin + "/S-1-5-21/$RAB12CD.jpg", 3000);
+  Touch(bin + "/S-1-5-21/$IAB12CD.jpg", 544);
+  Touch(bin + "/S-1-5-21/$R0001/inner/notes.txt", 10);  // a deleted folder's contents
+  Touch(bin + "/S-1-5-21/desktop.ini", 1);
+  Touch(bin + "/S-1-5-22/desktop.ini", 2);
+  ASSERT_EQ(symlink(qPrintable(dir.path()), qPrintable(bin + "/S-1-5-22/loop")), 0);
+
+  UndelvoState state(dir.filePath("registry.reg"));
+  state.Busy = 1;
+  ScanHooks hooks;
+  ScanRecycleBin(state, hooks, dir.filePath("RECYCLER"));  // absent: nothing
+  EXPECT_EQ(state.Found.FoundCount, 0);
+  ScanRecycleBin(state, hooks, bin);
+
+  EXPECT_EQ(state.Found.FoundCount, 5);
+  EXPECT_EQ(state.Found.CategoryCount[6], 2);
+  const EntryValue jpg = ParseEntryValue(state.Found.Found.Read("JPG", "$RAB12CD.jpg"));
+  EXPECT_TRUE(jpg.IsRecycleBin());
+  EXPECT_EQ(jpg.path, bin + "/S-1-5-21/$RAB12CD.jpg");
+  EXPECT_EQ(jpg.size, 3000);
+  EXPECT_FALSE(jpg.date.isEmpty());
+  EXPECT_TRUE(state.Found.Found.KeyExists("JPG", "$IAB12CD.jpg"));
+  EXPECT_EQ(ParseEntryValue(state.Found.Found.Read("TXT", "notes.txt")).path, bin + "/S-1-5-21/$R0001/inner/notes.txt");
+  QStringList keys;
+  state.Found.Found.ReadKeys("OTHER", keys);
+  EXPECT_EQ(keys, QStringList{"desktop.ini"}) << "one key; the later file replaces the earlier";
+
+  // A mask narrows the files but every folder is still entered; a stop ends it.
+  state.Found.ResetForScan();
+  state.NameMask = "*.TXT";
+  ScanRecycleBin(state, hooks, bin);
+  EXPECT_EQ(state.Found.FoundCount, 1);
+  state.Busy = 0;
+  ScanRecycleBin(state, hooks, bin);
+  EXPECT_EQ(state.Found.FoundCount, 1);
+}
