@@ -48,6 +48,16 @@ QString Unpack(const QString& gzPath, const QString& dir, const QString& name) {
   return Shell(cmd) ? out : QString();
 }
 
+DriveEntry ImageDrive(const QString& path, uint64_t offset, uint64_t size, const QString& letter,
+                      const QString& fsName, const QString& volumeId) {
+  DriveEntry d;
+  d.letter = letter;
+  d.fsName = fsName;
+  d.source = DriveSource{path.toStdString(), offset, size};
+  d.volumeId = volumeId;
+  return d;
+}
+
 bool MakeSparseFile(const QString& path, qint64 size, qint64 offset, const QByteArray& data) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || !f.resize(size)) return false;

@@ -4,6 +4,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "ntfs/NtfsState.h"
+#include "platform/DriveTable.h"
+#include "volume/VolumeContext.h"
+
 namespace undelvo::test {
 
 struct CommandResult {
@@ -26,6 +30,24 @@ QString CliPath();
 
 // Unpacks a .gz file into `dir` under `name`; returns the unpacked path or empty text.
 QString Unpack(const QString& gzPath, const QString& dir, const QString& name);
+
+// A drive over `size` bytes of an image from `offset`.
+DriveEntry ImageDrive(const QString& path, uint64_t offset, uint64_t size, const QString& letter,
+                      const QString& fsName = {}, const QString& volumeId = {});
+
+// A volume context over one drive, selected as DriveRoot; the engine state beside it.
+struct TestVolume {
+  explicit TestVolume(const DriveEntry& drive) {
+    table.drives.push_back(drive);
+    ctx.Drives = &table;
+    ctx.DriveRoot = drive.letter;
+  }
+  TestVolume(const TestVolume&) = delete;
+  TestVolume& operator=(const TestVolume&) = delete;
+  DriveTable table;
+  VolumeContext ctx;
+  NtfsState ntfs;
+};
 
 // Writes `size` bytes of zeros as a sparse file, then `data` at `offset`.
 bool MakeSparseFile(const QString& path, qint64 size, qint64 offset = 0, const QByteArray& data = {});

@@ -16,19 +16,9 @@ namespace {
 
 constexpr int64_t kMiB = 1 << 20;
 
-struct Volume {
-  DriveTable table;
-  VolumeContext ctx;
-  NtfsState ntfs;
-  explicit Volume(const QString& path, uint64_t size) {
-    DriveEntry d;
-    d.letter = QStringLiteral("D:");
-    d.fsName = QStringLiteral("NTFS");
-    d.source = DriveSource{path.toStdString(), 0, size};
-    d.volumeId = path;
-    table.drives.push_back(d);
-    ctx.Drives = &table;
-    ctx.DriveRoot = QStringLiteral("D:");
+struct Volume : test::TestVolume {
+  Volume(const QString& path, uint64_t size)
+      : TestVolume(test::ImageDrive(path, 0, size, QStringLiteral("D:"), QStringLiteral("NTFS"), path)) {
     ctx.BytesPerSector = 512;
     ctx.SectorPerCluster = 8;
     ctx.BytesPerCluster = 4096;

@@ -17,20 +17,9 @@ using namespace undelvo;
 
 namespace {
 
-struct Volume {
-  DriveTable table;
-  VolumeContext ctx;
-  NtfsState ntfs;
-  Volume(const QString& path, uint64_t offset, uint64_t size, const QString& id = QStringLiteral("vol-1")) {
-    DriveEntry d;
-    d.letter = QStringLiteral("D:");
-    d.fsName = QStringLiteral("NTFS");
-    d.source = DriveSource{path.toStdString(), offset, size};
-    d.volumeId = id;
-    table.drives.push_back(d);
-    ctx.Drives = &table;
-    ctx.DriveRoot = QStringLiteral("D:");
-  }
+struct Volume : test::TestVolume {
+  Volume(const QString& path, uint64_t offset, uint64_t size, const QString& id = QStringLiteral("vol-1"))
+      : TestVolume(test::ImageDrive(path, offset, size, QStringLiteral("D:"), QStringLiteral("NTFS"), id)) {}
 };
 
 void Put(QByteArray& b, int at, uint64_t value, int bytes) {

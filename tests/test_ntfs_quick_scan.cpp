@@ -94,12 +94,8 @@ class NtfsQuickScan : public ::testing::Test {
   void SetUp() override {
     image_ = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", dir_.path(), "ntfs.img");
     ASSERT_FALSE(image_.isEmpty());
-    DriveEntry d;
-    d.letter = "C:";
-    d.fsName = "NTFS";
-    d.source = DriveSource{image_.toStdString(), 0, uint64_t(QFileInfo(image_).size())};
-    d.volumeId = "fixture";
-    state_.Drives.drives.push_back(d);
+    state_.Drives.drives.push_back(
+        test::ImageDrive(image_, 0, uint64_t(QFileInfo(image_).size()), "C:", "NTFS", "fixture"));
     state_.Volume.DriveRoot = "C:";
     ASSERT_TRUE(ReadGeometryNTFS(state_.Volume, state_.Ntfs, dir_.filePath("Zantero.ini")));
     ASSERT_TRUE(ReadMFTExtents(state_.Volume, state_.Ntfs));

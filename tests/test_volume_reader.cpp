@@ -13,17 +13,9 @@ using namespace undelvo;
 
 namespace {
 
-struct Volume {
-  DriveTable table;
-  VolumeContext ctx;
-  Volume(const QString& path, uint64_t offset, uint64_t size, const QString& fsName = {}) {
-    DriveEntry d;
-    d.letter = QStringLiteral("C:");
-    d.fsName = fsName;
-    d.source = DriveSource{path.toStdString(), offset, size};
-    table.drives.push_back(d);
-    ctx.Drives = &table;
-    ctx.DriveRoot = QStringLiteral("C:");
+struct Volume : test::TestVolume {
+  Volume(const QString& path, uint64_t offset, uint64_t size, const QString& fsName = {})
+      : TestVolume(test::ImageDrive(path, offset, size, QStringLiteral("C:"), fsName)) {
     ctx.BytesPerSector = 512;
   }
 };
