@@ -4,6 +4,8 @@
 
 #include "cli/DrivesCommand.h"
 #include "cli/ExitStatus.h"
+#include "cli/RecoverCommand.h"
+#include "cli/ScanCommand.h"
 
 namespace {
 
@@ -13,6 +15,14 @@ constexpr char kUsage[] =
     "Commands:\n"
     "  drives [--image FILE]... [--images-only] [--json]\n"
     "      list the FAT and NTFS drives: block devices and the given disk images\n"
+    "  scan (--drive C: | --image FILE [--drive C:]) [--json]\n"
+    "      quick scan of one drive: list its deleted files and its Recycle Bin\n"
+    "  recover (--drive C: | --image FILE [--drive C:]) --to FOLDER (--all | --match TEXT) [--json]\n"
+    "      scan, then restore every found file, or those whose name holds TEXT\n"
+    "      (a file-name mask when TEXT holds \"*\"), into FOLDER\n"
+    "\n"
+    "With --image, the drives are those of the given images; --drive may be left\n"
+    "out when there is only one. Ctrl-C stops a scan and keeps what it found.\n"
     "\n"
     "Volumes are only ever read; nothing is written to a scanned drive.\n";
 
@@ -28,6 +38,8 @@ int main(int argc, char** argv) {
   }
   const QString command = args.takeFirst();
   if (command == QLatin1String("drives")) return undelvo::RunDrivesCommand(args);
+  if (command == QLatin1String("scan")) return undelvo::RunScanCommand(args);
+  if (command == QLatin1String("recover")) return undelvo::RunRecoverCommand(args);
   if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
     std::fputs(kUsage, stdout);
     return undelvo::ExitRan;

@@ -15,6 +15,14 @@ QString SafeFileName(const QString& name) {
   return safe;
 }
 
+namespace {
+
+int OpenNewFile(const QString& path) {
+  return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
+}  // namespace
+
 int CreateRestoredFile(const QString& folder, const QString& name, QString& path) {
   if (!QDir().mkpath(folder)) return -1;
   const QString safe = SafeFileName(name);
@@ -24,10 +32,15 @@ int CreateRestoredFile(const QString& folder, const QString& name, QString& path
   for (int n = 0; n < 100000; ++n) {
     const QString candidate = n == 0 ? safe : base + QStringLiteral("(%1)").arg(n) + extension;
     path = folder + QLatin1Char('/') + candidate;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd = OpenNewFile(path);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+int CreateNewFile(const QString& folder, const QString& name, QString& path) {
+  path = folder + QLatin1Char('/') + SafeFileName(name);
+  return OpenNewFile(path);
 }
 
 }  // namespace undelvo

@@ -13,4 +13,8 @@ QString SafeFileName(const QString& name);
 // Returns the open descriptor (-1 on failure) and the path chosen.
 int CreateRestoredFile(const QString& folder, const QString& name, QString& path);
 
+// Creates `name` (made safe) in the existing `folder`, failing when a file of
+// that name exists; no other name is tried and no link is followed.
+int CreateNewFile(const QString& folder, const QString& name, QString& path);
+
 }  // namespace undelvo

@@ -27,6 +27,8 @@ void ScanFolder(UndelvoState& state, ScanHooks& hooks, const NameMask& mask, con
       const QDateTime created = entry.birthTime().isValid() ? entry.birthTime() : entry.lastModified();
       const QString value = JoinEntryValue(QStringLiteral("R"), entry.absoluteFilePath(), ShortDate(created), entry.size());
       RecordFoundFile(state.Found, FoundFileWriter::RecycleBin, entry.fileName(), value, pump);
+      const int category = state.Found.FileCategory;
+      hooks.ShowCategoryCount(category, state.Found.CategoryCount[size_t(category)]);
       if (state.Found.FoundCount % 50 == 0) hooks.ShowFound(state.Found);
     }
     if (entry.isDir()) ScanFolder(state, hooks, mask, entry.absoluteFilePath(), depth + 1);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <cstdint>
 
 #include "found/FoundState.h"
@@ -21,6 +22,15 @@ class ScanHooks {
   virtual void ShowFound(const FoundState& /*found*/) {}
   // The count of records or entries examined.
   virtual void ShowScanned(int32_t /*count*/) {}
+  // One category's counter (1..6), when a single file changed it.
+  virtual void ShowCategoryCount(int /*category*/, int32_t /*count*/) {}
+  // The percentage label as a whole text: empty when a run starts, "100%" at its end.
+  virtual void ShowProgressText(const QString& /*text*/) {}
+  // A run switched between its checks and its running state (progress shown,
+  // the other controls disabled) and back at its finish.
+  virtual void ShowRunning(bool /*running*/) {}
+  // A run's message for the user ("Drive not found!" ...), in the current language.
+  virtual void ShowMessage(const QString& /*text*/) {}
 };
 
 }  // namespace undelvo

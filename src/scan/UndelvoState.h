@@ -8,6 +8,7 @@
 #include "platform/RegistryStore.h"
 #include "settings/LanguageFile.h"
 #include "settings/Settings.h"
+#include "volume/GeometryCache.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -30,6 +31,7 @@ struct UndelvoState {
   Settings Config;
   RegistryStore Registry;
   LanguageFile Lang;
+  QString GeometryCacheFile = DefaultGeometryCacheFile();
   uint8_t Busy = 0;                      // 1 while a scan or recovery runs
   QString NameMask = QStringLiteral("*.*");
 };

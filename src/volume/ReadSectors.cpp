@@ -52,4 +52,15 @@ bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int
   return false;
 }
 
+bool SourceAccessDenied(const VolumeContext& volume) {
+  const DriveEntry* drive = volume.Drives ? volume.Drives->Find(volume.DriveRoot) : nullptr;
+  if (drive == nullptr) return false;
+  const int fd = ::open(drive->source.path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::close(fd);
+    return false;
+  }
+  return errno == EACCES || errno == EPERM;
+}
+
 }  // namespace undelvo

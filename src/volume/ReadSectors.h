@@ -11,4 +11,8 @@ namespace undelvo {
 // result is false and the buffer's first byteCount bytes are zero.
 bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int64_t byteCount);
 
+// True when the system refuses to open the drive's source for reading (no
+// rights), as opposed to a source that is missing or unreadable.
+bool SourceAccessDenied(const VolumeContext& volume);
+
 }  // namespace undelvo

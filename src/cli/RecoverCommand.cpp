@@ -1,0 +1,116 @@
+#include "cli/RecoverCommand.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+
+#include "cli/ExitStatus.h"
+#include "cli/ScanSession.h"
+#include "cli/TerminalProgress.h"
+#include "found/FoundRows.h"
+#include "scan/RecoverRun.h"
+#include "settings/LanguageFile.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: undelvo-cli recover (--drive C: | --image FILE [--drive C:]) --to FOLDER (--all | --match TEXT) "
+    "[--json]\n";
+
+struct RecoverOptions {
+  QString to;
+  bool all = false;
+  QString match;
+};
+
+bool ParseRecoverOptions(const QStringList& rest, RecoverOptions& o, QString& error) {
+  for (qsizetype i = 0; i < rest.size(); ++i) {
+    const QString& a = rest[i];
+    auto value = [&](QString& out) {
+      if (i + 1 >= rest.size()) {
+        error = a + QStringLiteral(" needs a value");
+        return false;
+      }
+      out = rest[++i];
+      return true;
+    };
+    if (a == QLatin1String("--to")) {
+      if (!value(o.to)) return false;
+    } else if (a == QLatin1String("--match")) {
+      if (!value(o.match)) return false;
+    } else if (a == QLatin1String("--all")) {
+      o.all = true;
+    } else {
+      error = QStringLiteral("unknown option ") + a;
+      return false;
+    }
+  }
+  if (o.to.isEmpty()) error = QStringLiteral("--to FOLDER is required");
+  else if (o.all == !o.match.isEmpty()) error = QStringLiteral("give either --all or --match TEXT");
+  return error.isEmpty();
+}
+
+void Report(const ScanSession& session, int32_t restored, const QString& folder, const QString& message) {
+  const UndelvoState& state = *session.state;
+  const QString line = QStringLiteral("%1 %2").arg(restored).arg(LangText(state.Lang, "File", "FilesRestored"));
+  if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
+  if (session.options.json) {
+    QJsonObject o;
+    o.insert(QStringLiteral("drive"), state.Volume.DriveRoot);
+    o.insert(QStringLiteral("found"), state.Found.FoundCount);
+    o.insert(QStringLiteral("restored"), restored);
+    o.insert(QStringLiteral("to"), folder);
+    if (!message.isEmpty()) o.insert(QStringLiteral("message"), message);
+    if (session.stopped) o.insert(QStringLiteral("stopped"), true);
+    std::fputs(QJsonDocument(o).toJson(QJsonDocument::Compact).constData(), stdout);
+    std::fputc('\n', stdout);
+  } else {
+    std::printf("%s\n", qPrintable(line));
+  }
+}
+
+}  // namespace
+
+int RunRecoverCommand(const QStringList& args) {
+  ScanSession session;
+  RecoverOptions options;
+  QString error;
+  if (!ParseScanSession(args, session, error) || !ParseRecoverOptions(session.rest, options, error)) {
+    std::fprintf(stderr, "undelvo-cli recover: %s\n%s", qPrintable(error), kUsage);
+    return ExitBadInput;
+  }
+  const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(options.to));
+  if (const int status = RunScanSession(session, "recover"); status >= 0) return status;
+  UndelvoState& state = *session.state;
+  if (session.result.end == ScanRunEnd::CheckFailed) {
+    Report(session, 0, folder, session.result.message);
+    return ExitStoppedByCheck;
+  }
+  if (session.stopped || session.result.end == ScanRunEnd::NothingFound) {
+    // A stopped scan restores nothing: the stop was meant for the whole command.
+    Report(session, 0, folder, session.result.message);
+    return ExitRan;
+  }
+
+  const std::vector<FoundRow> rows = options.all ? AllFoundRows(state.Found) : SearchFoundRows(state.Found, options.match);
+  if (rows.empty()) {
+    Report(session, 0, folder, LangText(state.Lang, "File", "Message15"));
+    return ExitRan;
+  }
+  if (!QDir().mkpath(folder)) {
+    Report(session, 0, folder, LangText(state.Lang, "File", "Message13") + QStringLiteral(" (") + folder + ')');
+    return ExitBadInput;
+  }
+  state.Config.SaveFolder = folder;
+  TerminalProgress progress(state.Busy, "Restoring");
+  const int32_t restored = RecoverRows(state, progress, rows);
+  session.stopped = progress.Stopped();
+  progress.Clear();
+  Report(session, restored, folder, QString());
+  return ExitRan;
+}
+
+}  // namespace undelvo

@@ -1,0 +1,9 @@
+#pragma once
+#include <QStringList>
+
+namespace undelvo {
+
+// undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--json]
+int RunScanCommand(const QStringList& args);
+
+}  // namespace undelvo

@@ -1,0 +1,88 @@
+#include "cli/ScanSession.h"
+
+#include <cstdio>
+
+#include "cli/ExitStatus.h"
+#include "cli/StopSignal.h"
+#include "cli/TerminalProgress.h"
+#include "settings/LanguageFile.h"
+#include "settings/Settings.h"
+
+namespace undelvo {
+
+bool ParseScanSession(const QStringList& args, ScanSession& session, QString& error) {
+  QStringList rest;
+  session.options = ParseDriveOptions(args, rest);
+  if (!session.options.error.isEmpty()) {
+    error = session.options.error;
+    return false;
+  }
+  if (!session.options.table.images.empty()) session.options.table.includeBlockDevices = false;
+  for (qsizetype i = 0; i < rest.size(); ++i) {
+    const QString& a = rest[i];
+    if (a == QLatin1String("--drive")) {
+      if (i + 1 >= rest.size()) {
+        error = QStringLiteral("--drive needs a drive letter such as C:");
+        return false;
+      }
+      session.drive = rest[++i];
+    } else if (a.startsWith(QLatin1String("--drive="))) {
+      session.drive = a.mid(8);
+    } else {
+      session.rest.append(a);
+    }
+  }
+  if (!session.drive.isEmpty()) {
+    QString d = session.drive.toUpper();
+    if (d.size() == 1) d += QLatin1Char(':');
+    if (d.size() != 2 || !d[0].isLetter() || d[1] != QLatin1Char(':')) {
+      error = QStringLiteral("--drive takes a drive letter such as C:, not '%1'").arg(session.drive);
+      return false;
+    }
+    session.drive = d;
+  }
+  return true;
+}
+
+QString FsNameOfKind(int kind) {
+  switch (kind) {
+    case 16: return QStringLiteral("FAT");
+    case 32: return QStringLiteral("FAT32");
+    case 64: return QStringLiteral("NTFS");
+    default: return {};
+  }
+}
+
+int RunScanSession(ScanSession& session, const char* command) {
+  session.state = std::make_unique<UndelvoState>();
+  UndelvoState& state = *session.state;
+  state.Drives = BuildDriveTable(session.options.table);
+  if (!state.Drives.errors.isEmpty()) {
+    for (const QString& e : state.Drives.errors) std::fprintf(stderr, "undelvo-cli: %s\n", qPrintable(e));
+    return ExitBadInput;
+  }
+  InitFolders(state.Config);
+  LoadSettings(state.Config, state.Registry);
+  OpenLanguageFile(state.Lang, state.Config.LangIndex, state.Config.DataDir);
+
+  QString drive = session.drive;
+  if (drive.isEmpty()) {
+    QStringList supported;
+    for (const DriveEntry& d : state.Drives.drives)
+      if (!FsNameOfKind(FsKindFromName(d.fsName)).isEmpty()) supported.append(d.letter);
+    if (supported.size() > 1) {
+      std::fprintf(stderr, "undelvo-cli %s: several drives (%s); choose one with --drive\n", command,
+                   qPrintable(supported.join(QStringLiteral(", "))));
+      return ExitBadInput;
+    }
+    if (supported.size() == 1) drive = supported.first();
+  }
+
+  InstallStopSignal();
+  TerminalProgress progress(state.Busy, "Scanning");
+  session.result = QuickScanRun(state, progress, drive);
+  session.stopped = progress.Stopped();
+  return -1;
+}
+
+}  // namespace undelvo

@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "cli/DriveOptions.h"
+#include "scan/QuickScanRun.h"
+#include "scan/UndelvoState.h"
+
+namespace undelvo {
+
+// What scan and recover share: the drive options (--image FILE..., --drive
+// C:, --json), the program's state with its settings and texts, and the
+// quick scan run of the chosen drive.
+struct ScanSession {
+  DriveOptions options;
+  QString drive;       // the --drive value, empty when left out
+  QStringList rest;    // arguments left for the command's own options
+  std::unique_ptr<UndelvoState> state;
+  ScanRunResult result;
+  bool stopped = false;  // Ctrl-C ended the run early
+};
+
+// Parses the shared options. With --image, the drives are those of the
+// images alone. False (and a message in `error`) on bad usage.
+bool ParseScanSession(const QStringList& args, ScanSession& session, QString& error);
+
+// Builds the drive table, picks the drive (the only supported one when
+// --drive is left out) and runs the quick scan with a terminal progress bar.
+// Returns an exit status when the command must end here (bad input), or -1.
+int RunScanSession(ScanSession& session, const char* command);
+
+// The file-system name of a kind: "FAT", "FAT32", "NTFS", empty otherwise.
+QString FsNameOfKind(int kind);
+
+}  // namespace undelvo

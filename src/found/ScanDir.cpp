@@ -1,0 +1,48 @@
+#include "found/ScanDir.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace undelvo {
+
+namespace {
+
+// Deeper trees than this are not real folder structures worth listing; the
+// cap also ends any walk that a bind mount inside the volume could prolong.
+constexpr int kMaxDepth = 64;
+
+// Lists one folder; false once a stop was noticed, which ends every level.
+bool ListFolder(UndelvoState& state, ScanHooks& hooks, const QString& live, const QString& dir, int depth) {
+  if (!state.Busy) return false;
+  if (depth > kMaxDepth) return true;
+  const QFileInfoList entries = QDir(live).entryInfoList(
+      QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+  for (const QFileInfo& entry : entries) {
+    hooks.Pump();
+    if (!state.Busy) return false;
+    if (entry.isSymLink()) continue;
+    const QString child = dir + entry.fileName() + QLatin1Char('\\');
+    state.Found.DirList.append(child);
+    if (!ListFolder(state, hooks, entry.absoluteFilePath(), child, depth + 1)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+QString LiveFolderOf(const QString& mountPoint, const QString& drivePath) {
+  if (mountPoint.isEmpty()) return {};
+  QString below = drivePath.mid(2);  // past "C:"
+  below.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  QString root = mountPoint;
+  while (root.endsWith(QLatin1Char('/'))) root.chop(1);
+  return root + below;
+}
+
+void ScanDir(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint, const QString& dir) {
+  const QString live = LiveFolderOf(mountPoint, dir);
+  if (live.isEmpty()) return;
+  ListFolder(state, hooks, live, dir, 0);
+}
+
+}  // namespace undelvo

@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+#include "scan/ScanHooks.h"
+#include "scan/UndelvoState.h"
+
+namespace undelvo {
+
+// The live folder that a drive path names: "C:\Photos\2019\" below the
+// volume's mount point is "<mountPoint>/Photos/2019/". Empty when the volume
+// is not mounted.
+QString LiveFolderOf(const QString& mountPoint, const QString& drivePath);
+
+// Appends every live folder below `dir` (a drive path ending in "\", such as
+// "C:\") to DirList, depth first in the order the folder listing returns
+// them, each as a drive path ending in "\". The folders are read through the
+// mount point, since the file system knows the live tree; an unmounted
+// volume lists nothing. Hidden folders are entered; links are not followed.
+// Stops at the next entry once Busy is 0.
+void ScanDir(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint, const QString& dir);
+
+}  // namespace undelvo

@@ -1,0 +1,23 @@
+#include "scan/ScanStatistics.h"
+
+#include "settings/DateTimeValue.h"
+#include "settings/Registry.h"
+
+namespace undelvo {
+
+ScanStatistics LoadScanStatistics(const RegistryStore& store) {
+  const RegRoot user = RegRoot::CurrentUser;
+  ScanStatistics s;
+  s.LastRun = FromDateTimeValue(RegReadDateTime(store, user, kSettingsKey, QStringLiteral("LastRun")));
+  s.Found = RegReadInteger(store, user, kSettingsKey, QStringLiteral("nFound"));
+  s.Recovered = RegReadInteger(store, user, kSettingsKey, QStringLiteral("nRecovered"));
+  return s;
+}
+
+void SaveScanStatistics(RegistryStore& store, int32_t found) {
+  const RegRoot user = RegRoot::CurrentUser;
+  RegWriteDateTime(store, user, kSettingsKey, QStringLiteral("LastRun"), DateTimeNow());
+  RegWriteInteger(store, user, kSettingsKey, QStringLiteral("nFound"), found);
+}
+
+}  // namespace undelvo

@@ -1,0 +1,319 @@
+// The quick scan run as a whole: its checks and messages, what it shows on
+// the progress sink, stops, the statistics, the Recycle Bin of a mounted
+// volume, the folder lister and the recovery of found rows.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "found/EntryValue.h"
+#include "found/FoundRows.h"
+#include "found/ScanDir.h"
+#include "scan/QuickScanRun.h"
+#include "scan/RecoverRun.h"
+#include "scan/ScanStatistics.h"
+#include "settings/Registry.h"
+
+using namespace undelvo;
+
+namespace {
+
+// Records what a panel would show, in order, and can press Stop at a given pump.
+struct RecordingSink : ScanHooks {
+  uint8_t* busy = nullptr;
+  int pumps = 0, stopAtPump = -1, stopAtPercent = -1;
+  std::vector<std::string> events;
+  std::vector<int> bars;
+  std::vector<QString> messages;
+
+  void Pump() override {
+    if (++pumps == stopAtPump) *busy = 0;
+  }
+  void ShowPercent(int p) override {
+    events.push_back("percent " + std::to_string(p));
+    if (p == stopAtPercent) *busy = 0;
+  }
+  void ShowBar(int w) override {
+    bars.push_back(w);
+    events.push_back("bar " + std::to_string(w));
+  }
+  void ShowProgressText(const QString& t) override { events.push_back("text '" + t.toStdString() + "'"); }
+  void ShowRunning(bool r) override { events.push_back(r ? "running" : "idle"); }
+  void ShowMessage(const QString& m) override { messages.push_back(m); }
+};
+
+class QuickScanRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    image_ = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", dir_.path(), "ntfs.img");
+    ASSERT_FALSE(image_.isEmpty());
+    state_.GeometryCacheFile = dir_.filePath("Zantero.ini");
+    sink_.busy = &state_.Busy;
+  }
+  DriveEntry NtfsDrive(const QString& path) const {
+    return test::ImageDrive(path, 0, uint64_t(QFileInfo(path).size()), "C:", "NTFS", "fixture");
+  }
+  bool StatisticWritten() const {
+    return state_.Registry.Read(RegRoot::CurrentUser, kSettingsKey, "nFound").has_value();
+  }
+
+  QTemporaryDir dir_;
+  QString image_;
+  UndelvoState state_{dir_.filePath("registry.reg")};
+  RecordingSink sink_;
+};
+
+// Overwrites `count` bytes at `offset` of a file with zeros.
+bool ZeroBytes(const QString& path, qint64 offset, qint64 count) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadWrite) || !f.seek(offset)) return false;
+  return f.write(QByteArray(count, '\0')) == count;
+}
+
+}  // namespace
+
+TEST_F(QuickScanRunTest, NtfsRunFindsFilesShowsProgressAndSavesTheStatistics) {
+  state_.Drives.drives.push_back(NtfsDrive(image_));
+  state_.Found.OtherFiles.append("stale.xyz=1#C:\\#d#1");  // a previous scan's results must go
+  const ScanRunResult r = QuickScanRun(state_, sink_, "C: (NTFS)");
+
+  EXPECT_EQ(r.end, ScanRunEnd::FilesFound);
+  EXPECT_TRUE(r.message.isEmpty());
+  EXPECT_GT(state_.Found.FoundCount, 15);
+  EXPECT_FALSE(state_.Found.OtherFiles.contains("stale.xyz=1#C:\\#d#1"));
+  EXPECT_EQ(state_.Busy, 0);
+  EXPECT_TRUE(state_.Found.DirList.isEmpty());
+  EXPECT_TRUE(sink_.messages.empty());
+
+  // Running first with the bar at 0 and an empty label; the end at 500 and "100%".
+  ASSERT_GE(sink_.events.size(), 6u);
+  EXPECT_EQ(sink_.events.front(), "running");
+  const std::vector<std::string> tail(sink_.events.end() - 3, sink_.events.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"bar 500", "text '100%'", "idle"}));
+  for (int w : sink_.bars) EXPECT_TRUE(w >= 0 && w <= 500) << w;
+
+  const ScanStatistics stats = LoadScanStatistics(state_.Registry);
+  EXPECT_EQ(stats.Found, state_.Found.FoundCount);
+  EXPECT_LE(std::abs(stats.LastRun.secsTo(QDateTime::currentDateTime())), 5);
+}
+
+TEST_F(QuickScanRunTest, ChecksRefuseWithTheirMessageAndWriteNoStatistic) {
+  const QString noBoot = dir_.filePath("noboot.img"), noMft = dir_.filePath("nomft.img");
+  ASSERT_TRUE(QFile::copy(image_, noBoot) && QFile::copy(image_, noMft));
+  ASSERT_TRUE(ZeroBytes(noBoot, 0, 512));
+  {  // record 0 of the MFT, found through the boot sector's cluster number and size
+    QFile f(image_);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray boot = f.read(512);
+    const qint64 cluster = qFromLittleEndian<quint16>(boot.constData() + 11) * quint8(boot[13]);
+    ASSERT_TRUE(ZeroBytes(noMft, qFromLittleEndian<qint64>(boot.constData() + 48) * cluster, 1024));
+  }
+  const QString gone = dir_.filePath("gone.img");
+  ASSERT_TRUE(QFile::copy(image_, gone));
+  const QString other = dir_.filePath("other.img");
+  ASSERT_TRUE(test::MakeSparseFile(other, 1 << 20));
+
+  struct Case {
+    const char* what;
+    std::vector<DriveEntry> drives;
+    const char* selected;
+    QString message;
+  };
+  const QString notFound = "Drive not found!";
+  std::vector<Case> cases = {
+      {"no drives at all", {}, "C:", notFound},
+      {"a letter not in the list", {NtfsDrive(image_)}, "D:", notFound},
+      {"a drive whose image went away", {NtfsDrive(gone)}, "C:", notFound},
+      {"another file system",
+       {test::ImageDrive(other, 0, 1 << 20, "C:", "ext4", "x")},
+       "C:",
+       "The software supports only FAT and NTFS file systems!"},
+      {"a broken boot sector", {NtfsDrive(noBoot)}, "C:", "Error reading boot sector (NTFS)!"},
+      {"a destroyed MFT record 0", {NtfsDrive(noMft)}, "C:", "MFT list reading error!"},
+  };
+  ASSERT_TRUE(QFile::remove(gone));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UndelvoState state(dir_.filePath("registry.reg"));
+    state.GeometryCacheFile = dir_.filePath(QString("cache-%1.ini").arg(c.what));
+    state.Drives.drives = c.drives;
+    state.Found.OtherFiles.append("kept.xyz=1#C:\\#d#1");
+    RecordingSink sink;
+    const ScanRunResult r = QuickScanRun(state, sink, c.selected);
+    EXPECT_EQ(r.end, ScanRunEnd::CheckFailed);
+    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(sink.messages, std::vector<QString>{c.message});
+    EXPECT_TRUE(sink.events.empty()) << "the panel must stay as it was";
+    EXPECT_EQ(state.Found.OtherFiles.size(), 1);
+    EXPECT_FALSE(state.Registry.Read(RegRoot::CurrentUser, kSettingsKey, "nFound").has_value());
+  }
+}
+
+TEST_F(QuickScanRunTest, MessagesComeFromTheLanguageFile) {
+  state_.Lang.LoadFromFile(test::SourceDir() + "/src/settings/lang/German.ini");
+  EXPECT_EQ(QuickScanRun(state_, sink_, "C:").message, "Laufwerk nicht gefunden!");
+}
+
+TEST_F(QuickScanRunTest, StopKeepsWhatWasFoundOrEndsWithNothingFound) {
+  state_.Drives.drives.push_back(NtfsDrive(image_));
+  ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
+  const int all = state_.Found.FoundCount;
+  const int pumps = sink_.pumps;
+
+  // A stop late in the walk keeps the files found until then.
+  RecordingSink late;
+  late.busy = &state_.Busy;
+  late.stopAtPump = pumps - 5;
+  EXPECT_EQ(QuickScanRun(state_, late, "C:").end, ScanRunEnd::FilesFound);
+  EXPECT_GT(state_.Found.FoundCount, 0);
+  EXPECT_LE(state_.Found.FoundCount, all);
+  EXPECT_EQ(LoadScanStatistics(state_.Registry).Found, state_.Found.FoundCount);
+
+  // A stop at once: nothing found, the store emptied, "Found 0" shown and saved.
+  RecordingSink early;
+  early.busy = &state_.Busy;
+  early.stopAtPump = 1;
+  const ScanRunResult r = QuickScanRun(state_, early, "C:");
+  EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
+  EXPECT_EQ(r.message, "Found 0 deleted files on this drive!");
+  EXPECT_EQ(early.messages, std::vector<QString>{r.message});
+  QStringList sections;
+  state_.Found.Found.ReadSectionNames(sections);
+  EXPECT_TRUE(sections.isEmpty());
+  EXPECT_EQ(LoadScanStatistics(state_.Registry).Found, 0);
+  EXPECT_EQ(early.events.back(), "idle");
+}
+
+TEST_F(QuickScanRunTest, RecycleBinFoldersOfTheMountedVolumeAreListed) {
+  // The mount point stands in for the mounted volume: only its bin folders are read.
+  const QString mount = dir_.filePath("mnt");
+  ASSERT_TRUE(QDir().mkpath(mount + "/$RECYCLE.BIN/S-1-5-21/$RAB12CD") && QDir().mkpath(mount + "/RECYCLER"));
+  auto write = [](const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+  };
+  ASSERT_TRUE(write(mount + "/$RECYCLE.BIN/S-1-5-21/$RAB12CE.jpg", "jpeg bytes"));
+  ASSERT_TRUE(write(mount + "/$RECYCLE.BIN/S-1-5-21/$RAB12CD/inner.txt", "inner"));
+  ASSERT_TRUE(write(mount + "/RECYCLER/old.doc", "old"));
+  ASSERT_TRUE(write(mount + "/outside.txt", "not in a bin"));
+  DriveEntry drive = NtfsDrive(image_);
+  drive.mountPoint = mount;
+  state_.Drives.drives.push_back(drive);
+  ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
+
+  QStringList binFiles;
+  for (const FoundRow& row : AllFoundRows(state_.Found)) {
+    const EntryValue e = ParseEntryValue(row.value);
+    if (e.IsRecycleBin()) binFiles << QFileInfo(e.path).fileName() + " " + row.section;
+  }
+  binFiles.sort();
+  EXPECT_EQ(binFiles, QStringList({"$RAB12CE.jpg JPG", "inner.txt TXT", "old.doc DOC"}));
+
+  // Recovering them copies the files; a name already in the save folder is left alone.
+  state_.Config.SaveFolder = dir_.filePath("saved");
+  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
+  ASSERT_TRUE(write(state_.Config.SaveFolder + "/old.doc", "mine"));
+  const auto rows = SearchFoundRows(state_.Found, "*.*");
+  std::vector<FoundRow> bin;
+  for (const FoundRow& row : rows)
+    if (ParseEntryValue(row.value).IsRecycleBin()) bin.push_back(row);
+  EXPECT_EQ(RecoverRows(state_, sink_, bin), 2);
+  QFile kept(state_.Config.SaveFolder + "/old.doc");
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "mine");
+  QFile copied(state_.Config.SaveFolder + "/$RAB12CE.jpg");
+  ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
+  EXPECT_EQ(copied.readAll(), "jpeg bytes");
+}
+
+TEST(ScanDirTest, ListsLiveFoldersDepthFirstAsDrivePathsAndStops) {
+  QTemporaryDir dir;
+  const QString root = dir.path();
+  for (const char* d : {"A/B", "B", ".hidden", "A/B/C"}) ASSERT_TRUE(QDir(root).mkpath(d));
+  ASSERT_TRUE(QFile::link(root + "/A", root + "/B/back-to-A"));  // a loop through a link
+  UndelvoState state(dir.filePath("registry.reg"));
+  state.Busy = 1;
+  RecordingSink sink;
+  sink.busy = &state.Busy;
+  ScanDir(state, sink, root + "/", "C:\\");
+  QStringList listed = state.Found.DirList;
+  // Depth first: a folder's children follow it directly.
+  const qsizetype a = listed.indexOf("C:\\A\\");
+  ASSERT_GE(a, 0);
+  EXPECT_EQ(listed.mid(a, 3), QStringList({"C:\\A\\", "C:\\A\\B\\", "C:\\A\\B\\C\\"}));
+  listed.sort();
+  EXPECT_EQ(listed, QStringList({"C:\\.hidden\\", "C:\\A\\", "C:\\A\\B\\", "C:\\A\\B\\C\\", "C:\\B\\"}));
+
+  // A stop ends every level at its next entry.
+  state.Found.DirList.clear();
+  sink.pumps = 0;
+  sink.stopAtPump = 2;
+  ScanDir(state, sink, root, "C:\\");
+  EXPECT_EQ(state.Found.DirList.size(), 1);
+
+  // An unmounted volume has no live folders.
+  state.Busy = 1;
+  state.Found.DirList.clear();
+  ScanDir(state, sink, QString(), "C:\\");
+  EXPECT_TRUE(state.Found.DirList.isEmpty());
+  EXPECT_EQ(LiveFolderOf("/media/usb/", "C:\\Photos\\2019\\"), "/media/usb/Photos/2019/");
+}
+
+TEST(FoundRowsTest, SearchMatchesKeysByTextOrMaskAndOtherFilesByTheWholeLine) {
+  FoundState found;
+  found.Found.Write("DOC", "Report.doc", "10#C:\\Work\\#d#1");
+  found.Found.Write("JPG", "holiday.jpg", "11#C:\\Photos\\#d#2");
+  found.Found.Write("TXT", "notes.txt", "12#C:\\Report drafts\\#d#3");
+  found.OtherFiles << "data.xyz=13#C:\\Report drafts\\#d#4" << "a=b.cfg=14#C:\\#d#5";
+  auto names = [&](const QString& text) {
+    QStringList out;
+    for (const FoundRow& row : SearchFoundRows(found, text)) out << row.name;
+    return out;
+  };
+  const struct {
+    const char* text;
+    QStringList hits;
+  } cases[] = {
+      {"report", {"Report.doc", "data.xyz"}},  // other files match on their folder too
+      {"*.jpg", {"holiday.jpg"}},
+      {"*.xyz", {"data.xyz"}},
+      {"*.*", {"Report.doc", "holiday.jpg", "notes.txt", "data.xyz", "a=b.cfg"}},
+      {"r?port.*", {"Report.doc"}},
+      {"*.doc,*.txt", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(names(c.text), c.hits) << c.text;
+  EXPECT_EQ(AllFoundRows(found).size(), 5u);
+  EXPECT_EQ(SearchFoundRows(found, "cfg").at(0).value, "14#C:\\#d#5");
+}
+
+TEST_F(QuickScanRunTest, RecoveryShowsRoundedProgressBeforeEachRowAndStops) {
+  state_.Drives.drives.push_back(NtfsDrive(image_));
+  ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
+  std::vector<FoundRow> rows;
+  for (const FoundRow& row : AllFoundRows(state_.Found))
+    if (rows.size() < 4 && ParseEntryValue(row.value).size > 0) rows.push_back(row);
+  ASSERT_EQ(rows.size(), 4u);
+  state_.Config.SaveFolder = dir_.filePath("out");
+  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
+  RecordingSink sink;
+  sink.busy = &state_.Busy;
+  EXPECT_EQ(RecoverRows(state_, sink, rows), 4);
+  std::vector<std::string> percents;
+  for (const std::string& e : sink.events)
+    if (e.rfind("percent", 0) == 0) percents.push_back(e);
+  EXPECT_EQ(percents, (std::vector<std::string>{"percent 25", "percent 50", "percent 75"}));
+
+  // A stop after the first row lets the others pass without work.
+  RecordingSink stopping;
+  stopping.busy = &state_.Busy;
+  stopping.stopAtPercent = 25;
+  const QString second = dir_.filePath("out2");
+  state_.Config.SaveFolder = second;
+  ASSERT_TRUE(QDir().mkpath(second));
+  EXPECT_EQ(RecoverRows(state_, stopping, rows), 1);
+  EXPECT_EQ(QDir(second).entryList(QDir::Files).size(), 1);
+}
