@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -35,6 +36,29 @@ bool Shell(const QString& commandLine) {
     return false;
   }
   return true;
+}
+
+CommandResult RunCli(const QString& configDir, const QStringList& args) {
+  return Run(CliPath(), args, {QStringLiteral("XDG_CONFIG_HOME=") + configDir});
+}
+
+std::vector<ManifestRow> ReadManifest(const QString& path) {
+  std::vector<ManifestRow> rows;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return rows;
+  f.readLine();  // the header
+  while (!f.atEnd()) {
+    const QStringList c = QString::fromUtf8(f.readLine()).trimmed().split('\t');
+    if (c.size() >= 5) rows.push_back({c[0], c[1], c[2].toLongLong(), c[4] == "1", c[3].toLatin1()});
+  }
+  return rows;
+}
+
+QByteArray FileSha256(const QString& path) {
+  QFile f(path);
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f)) return {};
+  return hash.result().toHex();
 }
 
 QString SourceDir() { return QStringLiteral(UNDELVO_SOURCE_DIR); }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "ntfs/NtfsState.h"
 #include "platform/DriveTable.h"
@@ -19,6 +20,9 @@ struct CommandResult {
 // Runs a program with arguments (no shell), optionally with extra environment
 // entries ("NAME=value"), and waits for it.
 CommandResult Run(const QString& program, const QStringList& args, const QStringList& extraEnv = {});
+
+// Runs undelvo-cli with its settings (letters, registry, caches) in `configDir`.
+CommandResult RunCli(const QString& configDir, const QStringList& args);
 
 // Runs a shell command line; fails the calling test (ADD_FAILURE) when it exits non-zero.
 bool Shell(const QString& commandLine);
@@ -48,6 +52,18 @@ struct TestVolume {
   VolumeContext ctx;
   NtfsState ntfs;
 };
+
+// One deleted file of a fixture's manifest.
+struct ManifestRow {
+  QString name, folder;  // folder as "/x/"
+  int64_t size = 0;
+  bool reused = false;   // its clusters were written over after the deletion
+  QByteArray sha256;     // hex
+};
+std::vector<ManifestRow> ReadManifest(const QString& path);
+
+// The sha256 of a file's content in hex; empty when it cannot be read.
+QByteArray FileSha256(const QString& path);
 
 // Writes `size` bytes of zeros as a sparse file, then `data` at `offset`.
 bool MakeSparseFile(const QString& path, qint64 size, qint64 offset = 0, const QByteArray& data = {});

@@ -15,8 +15,8 @@ using test::Run;
 namespace {
 
 // Runs the program with its settings in a scratch folder.
-test::CommandResult Cli(const QTemporaryDir& config, QStringList args) {
-  return Run(CliPath(), args, {QStringLiteral("XDG_CONFIG_HOME=") + config.path()});
+test::CommandResult Cli(const QTemporaryDir& config, const QStringList& args) {
+  return test::RunCli(config.path(), args);
 }
 
 QJsonArray DrivesJson(const QTemporaryDir& config, const QStringList& images) {

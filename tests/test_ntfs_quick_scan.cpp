@@ -1,6 +1,5 @@
 // The NTFS quick scan on a volume made by mkntfs and ntfs-3g, checked against
 // the fixture's manifest of deleted files.
-#include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -18,24 +17,8 @@ using namespace undelvo;
 
 namespace {
 
-struct ManifestRow {
-  QString name, folder;
-  int64_t size = 0;
-  bool reused = false;
-  QByteArray sha256;
-};
-
-std::vector<ManifestRow> ReadManifest(const QString& path) {
-  std::vector<ManifestRow> rows;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return rows;
-  f.readLine();
-  while (!f.atEnd()) {
-    const QStringList c = QString::fromUtf8(f.readLine()).trimmed().split('\t');
-    if (c.size() >= 5) rows.push_back({c[0], c[1], c[2].toLongLong(), c[4] == "1", c[3].toLatin1()});
-  }
-  return rows;
-}
+using test::ManifestRow;
+using test::ReadManifest;
 
 struct Found {
   QString key, path;
@@ -198,9 +181,7 @@ TEST_F(NtfsQuickScan, RestoredFilesMatchTheManifestByteForByte) {
     QString written;
     ASSERT_TRUE(RestoreFileNTFS(state_.Volume, state_.Ntfs, hit->key, hit->value, save, state_.Busy, hooks_, &written))
         << row.name.toStdString();
-    QFile out(written);
-    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QCryptographicHash::hash(out.readAll(), QCryptographicHash::Sha256).toHex(), row.sha256)
+    EXPECT_EQ(test::FileSha256(written), row.sha256)
         << row.folder.toStdString() << row.name.toStdString();
     ++restored;
   }

@@ -1,0 +1,211 @@
+// undelvo-cli scan and recover, run as whole processes on the NTFS fixture
+// and on the Windows-formatted reference volumes.
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+
+using namespace undelvo;
+using test::RunCli;
+
+namespace {
+
+QJsonObject ScanJson(const QString& config, const QStringList& images, const QStringList& extra = {}) {
+  QStringList args{"scan", "--json"};
+  for (const QString& i : images) args << "--image" << i;
+  const auto r = RunCli(config, args + extra);
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  return QJsonDocument::fromJson(r.out).object();
+}
+
+// The sha256 of every file below a folder.
+QSet<QByteArray> ShasBelow(const QString& folder) {
+  QSet<QByteArray> shas;
+  QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) shas.insert(test::FileSha256(it.next()));
+  return shas;
+}
+
+class CliScanFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    image_ = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", scratch_.path(), "ntfs.img");
+    ASSERT_FALSE(image_.isEmpty());
+    imageSha_ = test::FileSha256(image_);
+  }
+  QTemporaryDir scratch_, config_;
+  QString image_;
+  QByteArray imageSha_;
+};
+
+}  // namespace
+
+TEST_F(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresThem) {
+  const QJsonObject scan = ScanJson(config_.path(), {image_});
+  EXPECT_EQ(scan["drive"].toString(), "C:");
+  EXPECT_EQ(scan["fs"].toString(), "NTFS");
+  EXPECT_FALSE(scan.contains("message"));
+  EXPECT_GT(scan["scanned"].toInt(), 100);
+  const QJsonArray files = scan["files"].toArray();
+  EXPECT_EQ(files.size(), scan["found"].toInt());
+  int categorySum = 0;
+  for (const QJsonValue c : scan["categories"].toArray()) categorySum += c.toInt();
+  EXPECT_EQ(scan["categories"].toArray().size(), 6);
+  EXPECT_EQ(categorySum, scan["found"].toInt());
+
+  QSet<QString> listed;  // folder + size of each listed file
+  for (const QJsonValue v : files) {
+    const QJsonObject f = v.toObject();
+    EXPECT_GT(f["locator"].toInteger(), 0);
+    EXPECT_FALSE(f["recycle_bin"].toBool());
+    EXPECT_TRUE(f["category"].toInt() >= 1 && f["category"].toInt() <= 6);
+    EXPECT_FALSE(f["type"].toString().isEmpty());
+    EXPECT_FALSE(f["date"].toString().isEmpty());
+    listed.insert(f["path"].toString() + " " + QString::number(f["size"].toInteger()));
+  }
+  const auto manifest = test::ReadManifest(test::SourceDir() + "/tests/data/ntfs.img.manifest.tsv");
+  QSet<QByteArray> restorable;
+  for (const test::ManifestRow& row : manifest) {
+    if (row.name.startsWith('$') || !row.name.contains('.') || row.name.contains(".tmp") || row.reused) continue;
+    const QString folder = "C:" + QString(row.folder).replace('/', '\\');
+    EXPECT_TRUE(listed.contains(folder + " " + QString::number(row.size))) << row.name.toStdString();
+    if (row.size > 0) restorable.insert(row.sha256);
+  }
+  ASSERT_GT(restorable.size(), 15);
+
+  // recover --all creates the missing save folder and writes every file back.
+  const QString out = scratch_.filePath("restored/here");
+  const auto r = RunCli(config_.path(), {"recover", "--image", image_, "--to", out, "--all"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QSet<QByteArray> written = ShasBelow(out);
+  for (const QByteArray& sha : restorable) EXPECT_TRUE(written.contains(sha)) << sha.toStdString();
+  EXPECT_TRUE(r.out.endsWith(" file(s) restored!\n")) << r.out.toStdString();
+
+  // --match takes the results search: a mask, or text anywhere in the name.
+  const auto masked = RunCli(config_.path(), {"recover", "--image", image_, "--to", scratch_.filePath("doc"),
+                                              "--match", "*.doc"});
+  EXPECT_EQ(masked.exitCode, 0) << masked.err.toStdString();
+  for (const QString& name : QDir(scratch_.filePath("doc")).entryList(QDir::Files))
+    EXPECT_TRUE(name.endsWith(".doc", Qt::CaseInsensitive)) << name.toStdString();
+  EXPECT_GE(QDir(scratch_.filePath("doc")).entryList(QDir::Files).size(), 3);
+
+  EXPECT_EQ(test::FileSha256(image_), imageSha_) << "scans and recoveries never write the volume";
+}
+
+TEST_F(CliScanFixture, TextOutputListsFilesAndASummary) {
+  const auto r = RunCli(config_.path(), {"scan", "--image", image_});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("C:\\docs\\sub\\deep file name with spaces.txt\n")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("\nC: (NTFS): ")) << r.out.toStdString();
+  EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();  // no progress bar without a terminal
+}
+
+TEST_F(CliScanFixture, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
+  const QString missing = scratch_.filePath("missing.img");
+  const QString to = scratch_.filePath("out");
+  const QString copy = scratch_.filePath("copy.img");
+  ASSERT_TRUE(QFile::copy(image_, copy));
+  const struct {
+    const char* what;
+    QStringList args;
+    int status;
+    const char* inStderr;
+  } cases[] = {
+      {"a missing image", {"scan", "--image", missing}, 2, "missing.img"},
+      {"a drive that is not a letter", {"scan", "--image", image_, "--drive", "/dev/sda"}, 2, "--drive"},
+      {"an unknown option", {"scan", "--image", image_, "--fast"}, 2, "--fast"},
+      {"two drives and no choice", {"scan", "--image", image_, "--image", copy}, 2, "--drive"},
+      {"a drive not in the list", {"scan", "--image", image_, "--drive", "Q:"}, 1, "Drive not found!"},
+      {"recover without a folder", {"recover", "--image", image_, "--all"}, 2, "--to"},
+      {"recover with --all and --match", {"recover", "--image", image_, "--to", to, "--all", "--match", "a"}, 2,
+       "--all"},
+      {"recover with no hit", {"recover", "--image", image_, "--to", to, "--match", "zzz"}, 0, "No such file found!"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto r = RunCli(config_.path(), c.args);
+    EXPECT_EQ(r.exitCode, c.status);
+    EXPECT_TRUE(r.err.contains(c.inStderr)) << r.err.toStdString();
+  }
+  EXPECT_FALSE(QFileInfo::exists(to)) << "nothing to restore creates no folder";
+  const QJsonObject refused = QJsonDocument::fromJson(
+      RunCli(config_.path(), {"scan", "--json", "--image", image_, "--drive", "Q:"}).out).object();
+  EXPECT_EQ(refused["message"].toString(), "Drive not found!");
+}
+
+// A file deleted with ntfs-3g on a copy of each reference volume is found in
+// its folder and restored byte for byte: files that Windows wrote, and a new
+// one on the volume with 2 MiB clusters.
+TEST(CliScanAnchors, FileDeletedOnAWindowsVolumeIsFoundAndRestored) {
+  const QDir anchors(test::AnchorsDir());
+  if (!anchors.exists("ntfs-2m.raw.gz")) GTEST_SKIP() << "no reference images beside the repository";
+  if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse"))
+    GTEST_SKIP() << "deleting a file with ntfs-3g needs root and /dev/fuse";
+  const struct {
+    const char* image;
+    const char* file;  // below the volume's root
+    bool create;       // written by the test (else one that Windows wrote)
+    bool hashImage;    // check that the image is unchanged (hashing 1 GiB takes seconds)
+  } cases[] = {
+      {"ntfs-2m", "test/deeper/Lost photo.jpg", true, false},
+      {"ntfs-lastaccess", "test/1.txt", false, true},
+      {"ntfs-si-vs-fn", "test/test.txt", false, false},
+      {"ntfs-ptrn", "2.txt", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.image);
+    QTemporaryDir scratch, config;
+    const QString image = test::Unpack(anchors.filePath(QString(c.image) + ".raw.gz"), scratch.path(), "disk.raw");
+    ASSERT_FALSE(image.isEmpty());
+    // A clean volume scans without a refusal.
+    const QJsonObject clean = ScanJson(config.path(), {image});
+    EXPECT_EQ(clean["fs"].toString(), "NTFS");
+    EXPECT_EQ(clean["message"].toString(), "Found 0 deleted files on this drive!");
+
+    // Delete the file through ntfs-3g on the partition, then put the partition back.
+    const QString part = scratch.filePath("part.raw"), mnt = scratch.filePath("mnt"), payload = scratch.filePath("payload");
+    const QString file = mnt + "/" + c.file;
+    ASSERT_TRUE(QDir().mkpath(mnt));
+    ASSERT_TRUE(test::Shell(QString("dd if='%1' of='%2' bs=1M iflag=skip_bytes skip=65536 conv=sparse status=none").arg(image, part)));
+    if (c.create) {
+      ASSERT_TRUE(test::Shell(QString("head -c 300000 /dev/urandom > '%1' && ntfs-3g '%2' '%3' && mkdir -p \"$(dirname '%4')\" "
+                                      "&& cp '%1' '%4'; umount '%3'")
+                                  .arg(payload, part, mnt, file)));
+    }
+    ASSERT_TRUE(test::Shell(QString("ntfs-3g '%1' '%2' && cp '%3' '%4' && rm '%3'; umount '%2'").arg(part, mnt, file, payload)));
+    ASSERT_TRUE(test::Shell(QString("dd if='%1' of='%2' bs=1M oflag=seek_bytes seek=65536 conv=notrunc,sparse status=none").arg(part, image)));
+    const QByteArray expected = test::FileSha256(payload);
+    ASSERT_FALSE(expected.isEmpty());
+    const QByteArray deletedImage = c.hashImage ? test::FileSha256(image) : QByteArray();
+
+    const QJsonObject scan = ScanJson(config.path(), {image});
+    const QString name = QFileInfo(c.file).fileName();
+    const QString folder = "C:\\" + QString(c.file).chopped(name.size()).replace('/', '\\');
+    bool listed = false;
+    for (const QJsonValue v : scan["files"].toArray()) {
+      const QJsonObject f = v.toObject();
+      if (f["name"].toString() == name && f["path"].toString() == folder &&
+          f["size"].toInteger() == QFileInfo(payload).size())
+        listed = true;
+    }
+    EXPECT_TRUE(listed) << QJsonDocument(scan).toJson().toStdString();
+
+    const QString out = scratch.filePath("restored");
+    const auto r = RunCli(config.path(), {"recover", "--image", image, "--to", out, "--match", name});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1 file(s) restored!\n");
+    EXPECT_EQ(test::FileSha256(out + "/" + name), expected);
+    if (c.hashImage) {
+      EXPECT_EQ(test::FileSha256(image), deletedImage) << "the volume is never written";
+    }
+  }
+}
