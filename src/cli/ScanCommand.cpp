@@ -1,11 +1,9 @@
 #include "cli/ScanCommand.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <cstdio>
 
 #include "cli/ExitStatus.h"
+#include "cli/JsonText.h"
 #include "cli/ScanSession.h"
 #include "found/ClassifyFile.h"
 #include "found/EntryValue.h"
@@ -17,41 +15,46 @@ namespace {
 
 constexpr char kUsage[] = "usage: undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--json]\n";
 
-QJsonObject RowToJson(const FoundRow& row) {
+// One file of the "files" list; written as text so that a large scan needs
+// no document tree in memory.
+QByteArray RowToJson(const FoundRow& row) {
   const EntryValue e = ParseEntryValue(row.value);
   int category = 0;
   ClassifyFile(row.name, category);
   if (row.section == QLatin1String("OTHER")) category = 6;
-  QJsonObject o;
-  o.insert(QStringLiteral("name"), row.name);
-  o.insert(QStringLiteral("type"), row.section);
-  o.insert(QStringLiteral("category"), category);
-  o.insert(QStringLiteral("path"), e.path);
-  o.insert(QStringLiteral("date"), e.date);
-  o.insert(QStringLiteral("size"), qint64(e.size));
-  o.insert(QStringLiteral("locator"), e.IsRecycleBin() ? QJsonValue() : QJsonValue(qint64(e.locator)));
-  o.insert(QStringLiteral("recycle_bin"), e.IsRecycleBin());
+  QByteArray o = "{\"name\":" + JsonString(row.name);
+  o += ",\"type\":" + JsonString(row.section);
+  o += ",\"category\":" + QByteArray::number(category);
+  o += ",\"path\":" + JsonString(e.path);
+  o += ",\"date\":" + JsonString(e.date);
+  o += ",\"size\":" + QByteArray::number(qint64(e.size));
+  o += ",\"locator\":" + (e.IsRecycleBin() ? QByteArray("null") : QByteArray::number(qint64(e.locator)));
+  o += e.IsRecycleBin() ? ",\"recycle_bin\":true}" : ",\"recycle_bin\":false}";
   return o;
 }
 
 void PrintJson(const ScanSession& session) {
   const UndelvoState& state = *session.state;
   const FoundState& found = state.Found;
-  QJsonObject o;
-  o.insert(QStringLiteral("drive"), state.Volume.DriveRoot);
-  o.insert(QStringLiteral("fs"), FsNameOfKind(state.Volume.FsKind));
-  o.insert(QStringLiteral("found"), found.FoundCount);
-  o.insert(QStringLiteral("scanned"), found.ScannedCount);
-  QJsonArray categories;
-  for (int c = 1; c <= 6; ++c) categories.append(found.CategoryCount[size_t(c)]);
-  o.insert(QStringLiteral("categories"), categories);
-  QJsonArray files;
-  for (const FoundRow& row : AllFoundRows(found)) files.append(RowToJson(row));
-  o.insert(QStringLiteral("files"), files);
-  if (!session.result.message.isEmpty()) o.insert(QStringLiteral("message"), session.result.message);
-  if (session.stopped) o.insert(QStringLiteral("stopped"), true);
-  std::fputs(QJsonDocument(o).toJson(QJsonDocument::Compact).constData(), stdout);
-  std::fputc('\n', stdout);
+  QByteArray head = "{\"drive\":" + JsonString(state.Volume.DriveRoot);
+  head += ",\"fs\":" + JsonString(FsNameOfKind(state.Volume.FsKind));
+  head += ",\"found\":" + QByteArray::number(found.FoundCount);
+  head += ",\"scanned\":" + QByteArray::number(found.ScannedCount);
+  head += ",\"categories\":[";
+  for (int c = 1; c <= 6; ++c) head += (c > 1 ? "," : "") + QByteArray::number(found.CategoryCount[size_t(c)]);
+  head += "]";
+  if (!session.result.message.isEmpty()) head += ",\"message\":" + JsonString(session.result.message);
+  if (session.stopped) head += ",\"stopped\":true";
+  head += ",\"files\":[";
+  std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
+  bool first = true;
+  for (const FoundRow& row : AllFoundRows(found)) {
+    if (!first) std::fputc(',', stdout);
+    first = false;
+    const QByteArray o = RowToJson(row);
+    std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
+  }
+  std::fputs("]}\n", stdout);
 }
 
 void PrintText(const ScanSession& session) {

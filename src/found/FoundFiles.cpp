@@ -5,6 +5,7 @@ namespace undelvo {
 void FoundFiles::Clear() {
   sections_.clear();
   sectionIndex_.clear();
+  numberHints_.clear();
 }
 
 const FoundFiles::Section* FoundFiles::FindSection(const QString& name) const {

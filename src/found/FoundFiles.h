@@ -24,6 +24,13 @@ class FoundFiles {
   void ReadSectionNames(QStringList& list) const;
   int SectionCount() const { return int(sections_.size()); }
 
+  // Where a search for a free numbered key ("name(n).ext") may start: keys are
+  // never removed during a scan, so the lowest free n of a name only grows and
+  // a search can resume where the last one for that name ended. Cleared with
+  // the store. `tag` tells the naming styles apart.
+  int NumberHint(const QString& tag) const { return numberHints_.value(tag, 1); }
+  void SetNumberHint(const QString& tag, int n) { numberHints_.insert(tag, n); }
+
  private:
   struct Section {
     QString name;
@@ -34,6 +41,7 @@ class FoundFiles {
 
   std::vector<Section> sections_;
   QHash<QString, int> sectionIndex_;  // folded name -> position in sections_
+  QHash<QString, int> numberHints_;
 };
 
 }  // namespace undelvo

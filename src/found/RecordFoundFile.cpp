@@ -2,6 +2,8 @@
 
 #include "found/ClassifyFile.h"
 
+#include <algorithm>
+
 namespace undelvo {
 
 namespace {
@@ -16,15 +18,22 @@ QString NumberedName(const QString& name, int n, FoundFileWriter writer) {
 
 }  // namespace
 
-QString UniqueKey(const FoundFiles& found, const QString& section, const QString& name,
+QString UniqueKey(FoundFiles& found, const QString& section, const QString& name,
                   FoundFileWriter writer, const std::function<void()>& pump) {
-  if (writer == FoundFileWriter::RecycleBin) return name;
-  QString candidate = name;
-  for (int n = 1; found.KeyExists(section, candidate); ++n) {
+  if (writer == FoundFileWriter::RecycleBin || !found.KeyExists(section, name)) return name;
+  // Many deleted files share a name (one per folder); resuming at the last
+  // number taken keeps this linear instead of quadratic in their count.
+  const QString tag = QString::number(int(writer)) + QLatin1Char('/') + section.toCaseFolded() +
+                      QLatin1Char('/') + name.toCaseFolded();
+  const bool capped = writer == FoundFileWriter::NtfsDeep;  // the deep scan gives up after name(10)
+  int n = found.NumberHint(tag);
+  if (capped) n = std::min(n, 10);
+  QString candidate = NumberedName(name, n, writer);
+  while (found.KeyExists(section, candidate) && !(capped && n == 10)) {
     if (pump) pump();
-    candidate = NumberedName(name, n, writer);
-    if (writer == FoundFileWriter::NtfsDeep && n == 10) break;
+    candidate = NumberedName(name, ++n, writer);
   }
+  found.SetNumberHint(tag, n);
   return candidate;
 }
 

@@ -16,7 +16,7 @@ enum class FoundFileWriter {
 
 // The key under which `name` is written in `section`: the name itself when
 // free, else the writer's renamed form. `pump` runs between candidates.
-QString UniqueKey(const FoundFiles& found, const QString& section, const QString& name,
+QString UniqueKey(FoundFiles& found, const QString& section, const QString& name,
                   FoundFileWriter writer, const std::function<void()>& pump = {});
 
 // Records one found file: counts it, classifies it, and writes it to the

@@ -101,6 +101,7 @@ void NTFSFind1(UndelvoState& state, ScanHooks& hooks) {
   const uint64_t recordSize = uint64_t(ntfs.MFTRecordSize);
   const uint64_t mftBytes = uint64_t(ntfs.MFTByteSize);
   auto pump = [&] { hooks.Pump(); };
+  FileTimeDates dates;
 
   for (uint64_t p = recordSize; p + recordSize <= mftBytes; p += recordSize) {
     ++found.ScannedCount;
@@ -149,7 +150,7 @@ void NTFSFind1(UndelvoState& state, ScanHooks& hooks) {
       if (!state.Busy) break;
       continue;
     }
-    const QString value = JoinEntryValue(QString::number(p), path, ShortDate(FileTimeToDate(created)), size);
+    const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(created), size);
     RecordFoundFile(found, FoundFileWriter::NtfsQuick, name, value, pump);
     if (found.FoundCount % 50 == 0) hooks.ShowFound(found);
   }

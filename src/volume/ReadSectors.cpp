@@ -40,13 +40,13 @@ bool ReadFromSource(const DriveSource& source, uint64_t position, char* out, uin
 
 bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int64_t byteCount) {
   if (byteCount <= 0) return byteCount == 0;
-  std::memset(buffer, 0, size_t(byteCount));
-  if (volume.BytesPerSector <= 0 || volume.Drives == nullptr) return false;
-  const DriveEntry* drive = volume.Drives->Find(volume.DriveRoot);
-  if (drive == nullptr) return false;
+  // The buffer is zeroed only on failure: touching a large buffer twice would
+  // cost as much as the read itself.
+  const DriveEntry* drive =
+      volume.BytesPerSector > 0 && volume.Drives != nullptr ? volume.Drives->Find(volume.DriveRoot) : nullptr;
   const uint64_t bps = uint64_t(volume.BytesPerSector);
-  if (sector > UINT64_MAX / bps) return false;
-  if (ReadFromSource(drive->source, sector * bps, static_cast<char*>(buffer), uint64_t(byteCount)))
+  if (drive != nullptr && sector <= UINT64_MAX / bps &&
+      ReadFromSource(drive->source, sector * bps, static_cast<char*>(buffer), uint64_t(byteCount)))
     return true;
   std::memset(buffer, 0, size_t(byteCount));
   return false;
