@@ -64,7 +64,7 @@ void PrintText(const ScanSession& session) {
     const EntryValue e = ParseEntryValue(row.value);
     // A Recycle Bin row's path is the file itself; an engine row's is its folder.
     const QString where = e.IsRecycleBin() ? e.path + QStringLiteral("  (Recycle Bin)") : e.path + row.name;
-    std::printf("%-10s  %12lld  %-9s  %s\n", qPrintable(e.date), static_cast<long long>(e.size),
+    std::printf("%-11s  %12lld  %-9s  %s\n", qPrintable(e.date), static_cast<long long>(e.size),
                 qPrintable(row.section), qPrintable(where));
   }
   if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
