@@ -208,6 +208,11 @@ bool RegistryStore::KeyExists(RegRoot root, const QString& key) const {
 }
 
 bool RegistryStore::Write(RegRoot root, const QString& key, const QString& name, const RegValue& value) {
+  return WriteValues(root, key, {{name, value}});
+}
+
+bool RegistryStore::WriteValues(RegRoot root, const QString& key,
+                                const std::vector<std::pair<QString, RegValue>>& values) {
   if (!QDir().mkpath(QFileInfo(path_).absolutePath())) return false;
   FileLock lock(path_);
   auto hive = Load(path_);
@@ -215,10 +220,12 @@ bool RegistryStore::Write(RegRoot root, const QString& key, const QString& name,
   const QString full = FullKey(root, key);
   Key* k = const_cast<Key*>(FindKey(*hive, full));
   if (!k) k = &hive->emplace_back(Key{full, {}});
-  bool replaced = false;
-  for (Value& v : k->values)
-    if (SameName(v.name, name)) { v.value = value; replaced = true; }
-  if (!replaced) k->values.push_back(Value{name, value});
+  for (const auto& [name, value] : values) {
+    bool replaced = false;
+    for (Value& v : k->values)
+      if (SameName(v.name, name)) { v.value = value; replaced = true; }
+    if (!replaced) k->values.push_back(Value{name, value});
+  }
   return WriteFileAtomically(path_, Format(*hive));
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace undelvo {
 
@@ -38,6 +40,8 @@ class RegistryStore {
   bool KeyExists(RegRoot root, const QString& key) const;
   // Creates the key when missing. False when the file cannot be written.
   bool Write(RegRoot root, const QString& key, const QString& name, const RegValue& value);
+  // Several values of one key in a single replacement of the file.
+  bool WriteValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values);
 
  private:
   QString path_;

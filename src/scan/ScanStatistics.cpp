@@ -15,9 +15,10 @@ ScanStatistics LoadScanStatistics(const RegistryStore& store) {
 }
 
 void SaveScanStatistics(RegistryStore& store, int32_t found) {
-  const RegRoot user = RegRoot::CurrentUser;
-  RegWriteDateTime(store, user, kSettingsKey, QStringLiteral("LastRun"), DateTimeNow());
-  RegWriteInteger(store, user, kSettingsKey, QStringLiteral("nFound"), found);
+  // One replacement of the file for both values: each costs a flush to disk.
+  store.WriteValues(RegRoot::CurrentUser, kSettingsKey,
+                    {{QStringLiteral("LastRun"), DateTimeRegValue(DateTimeNow())},
+                     {QStringLiteral("nFound"), RegValue::Integer(found)}});
 }
 
 }  // namespace undelvo

@@ -47,10 +47,14 @@ void RegWriteBool(RegistryStore& store, RegRoot root, const QString& key, const 
   store.Write(root, key, name, RegValue::Integer(value ? 1 : 0));
 }
 
-void RegWriteDateTime(RegistryStore& store, RegRoot root, const QString& key, const QString& name, double value) {
+RegValue DateTimeRegValue(double value) {
   QByteArray bytes(sizeof value, '\0');
   std::memcpy(bytes.data(), &value, sizeof value);
-  store.Write(root, key, name, RegValue::Binary(bytes));
+  return RegValue::Binary(bytes);
+}
+
+void RegWriteDateTime(RegistryStore& store, RegRoot root, const QString& key, const QString& name, double value) {
+  store.Write(root, key, name, DateTimeRegValue(value));
 }
 
 }  // namespace undelvo

@@ -24,6 +24,9 @@ void RegWriteInteger(RegistryStore& store, RegRoot root, const QString& key, con
 void RegWriteBool(RegistryStore& store, RegRoot root, const QString& key, const QString& name, bool value);
 void RegWriteDateTime(RegistryStore& store, RegRoot root, const QString& key, const QString& name, double value);
 
+// A date-time as the store keeps it: the 8 bytes of the double.
+RegValue DateTimeRegValue(double value);
+
 // ASCII a..z to A..Z; every other character stays.
 QString AsciiUpper(const QString& s);
 
