@@ -4,6 +4,7 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace undelvo {
 
@@ -36,6 +37,24 @@ int CreateRestoredFile(const QString& folder, const QString& name, QString& path
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+int CreateRestoredFile(const QString& folder, const QString& name, const QString& fallback, QString& path) {
+  const int fd = CreateRestoredFile(folder, name, path);
+  if (fd >= 0 || fallback.isEmpty()) return fd;
+  return CreateRestoredFile(folder, fallback, path);
+}
+
+bool WriteFully(int fd, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    size -= size_t(n);
+  }
+  return true;
 }
 
 int CreateNewFile(const QString& folder, const QString& name, QString& path) {

@@ -13,6 +13,14 @@ QString SafeFileName(const QString& name);
 // Returns the open descriptor (-1 on failure) and the path chosen.
 int CreateRestoredFile(const QString& folder, const QString& name, QString& path);
 
+// As CreateRestoredFile; when `name` cannot be created at all (a name the
+// save folder's file system rejects, such as one too long), `fallback`
+// ("File7" for row 7) is tried the same way.
+int CreateRestoredFile(const QString& folder, const QString& name, const QString& fallback, QString& path);
+
+// Writes all of `size` bytes; false on a write error (a full disk).
+bool WriteFully(int fd, const void* data, size_t size);
+
 // Creates `name` (made safe) in the existing `folder`, failing when a file of
 // that name exists; no other name is tried and no link is followed.
 int CreateNewFile(const QString& folder, const QString& name, QString& path);

@@ -18,16 +18,7 @@ namespace {
 
 constexpr int64_t kPieceBytes = 16 << 20;  // long runs are read and written in pieces of this size
 
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
-}
+
 
 }  // namespace
 
@@ -63,19 +54,20 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
 }
 
 bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& name, const QString& entryValue,
-                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written) {
+                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written,
+                     const QString& fallbackName) {
   if (!busy) return false;
   const EntryValue e = ParseEntryValue(entryValue);
   TMFTFile file;
   if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || file.FSize == 0) return false;
 
   QString path;
-  const int fd = CreateRestoredFile(saveFolder, name, path);
+  const int fd = CreateRestoredFile(saveFolder, name, fallbackName, path);
   if (fd < 0) return false;
   if (written) *written = path;
   bool ok = true;
   if (file.Resident) {
-    ok = WriteAll(fd, reinterpret_cast<const uint8_t*>(file.ResidentBuf.constData()), size_t(file.ResidentBuf.size()));
+    ok = WriteFully(fd, reinterpret_cast<const uint8_t*>(file.ResidentBuf.constData()), size_t(file.ResidentBuf.size()));
   } else {
     // Unreadable clusters are written as zeros so the rest keeps its place.
     int64_t done = 0;
@@ -91,7 +83,7 @@ bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString
         piece.resize(size_t(readBytes));
         ReadSectors(volume, ClusterToSector(volume, uint64_t(run.start)) + uint64_t(at / volume.BytesPerSector),
                     piece.data(), readBytes);
-        ok = WriteAll(fd, piece.data(), size_t(bytes));
+        ok = WriteFully(fd, piece.data(), size_t(bytes));
         done += bytes;
       }
       if (!ok) break;

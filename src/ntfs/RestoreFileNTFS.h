@@ -15,10 +15,12 @@ namespace undelvo {
 bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file);
 
 // Writes the content of the found file `name` (located by `entryValue`) into
-// `saveFolder`, cut to its exact size, under a free name ("report(1).doc").
-// Never replaces a file, never writes outside the folder. False when nothing
-// was written; `written` gets the path of the output.
+// `saveFolder`, cut to its exact size, under a free name ("report(1).doc"),
+// or under `fallbackName` when the folder rejects the name. Never replaces a
+// file, never writes outside the folder. False when nothing was written;
+// `written` gets the path of the output.
 bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& name, const QString& entryValue,
-                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written = nullptr);
+                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written = nullptr,
+                     const QString& fallbackName = {});
 
 }  // namespace undelvo

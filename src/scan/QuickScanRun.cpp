@@ -2,12 +2,14 @@
 
 #include <QFileInfo>
 
+#include "fat/FATFind1.h"
 #include "found/ScanDir.h"
 #include "found/ScanRecycleBin.h"
 #include "ntfs/MftExtents.h"
 #include "ntfs/NTFSFind1.h"
 #include "scan/ScanStatistics.h"
 #include "settings/LanguageFile.h"
+#include "volume/FatGeometry.h"
 #include "volume/NtfsGeometry.h"
 #include "volume/ProbeFileSystem.h"
 #include "volume/ReadSectors.h"
@@ -33,13 +35,34 @@ void Prepare(UndelvoState& state, ScanHooks& hooks) {
   state.Busy = 1;
 }
 
-// Lists the live folders of a FAT volume into DirList, sorted without regard
-// to letter case, the root first.
-void ListFatFolders(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint) {
+// The FAT folders: the root and every live folder (sorted without regard to
+// letter case), then each folder of DirList in turn while the engine appends
+// the subfolders it meets, deleted ones included.
+void ScanFatFolders(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint) {
+  FoundState& found = state.Found;
+  FatState& fat = state.Fat;
   const QString root = state.Volume.DriveRoot + QLatin1Char('\\');
-  state.Found.DirList.append(root);
+  found.DirList.append(root);
   ScanDir(state, hooks, mountPoint, root);
-  state.Found.DirList.sort(Qt::CaseInsensitive);
+  found.DirList.sort(Qt::CaseInsensitive);
+  fat.ListedDirs.clear();
+  fat.ListedDirClusters.clear();
+  for (const QString& dir : found.DirList) fat.ListedDirs.insert(dir.toCaseFolded());
+  if (fat.RootCluster >= 2) fat.ListedDirClusters.insert(fat.RootCluster);
+  hooks.Pump();
+  int barWidth = 0;
+  for (qsizetype i = 0; i < found.DirList.size(); ++i) {
+    hooks.Pump();
+    if (!state.Busy) return;
+    const int percent = int(i * 100 / found.DirList.size());
+    if (5 * percent > barWidth) {  // the list grows as the scan goes; the bar never shrinks
+      barWidth = 5 * percent;
+      hooks.ShowBar(barWidth);
+      hooks.ShowPercent(percent);
+    }
+    const QString dir = found.DirList[i];  // a copy: the engine appends to the list
+    FATFind1(state, hooks, dir);
+  }
 }
 
 void ScanRecycleBins(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint) {
@@ -69,13 +92,19 @@ ScanRunResult QuickScanRun(UndelvoState& state, ScanHooks& hooks, const QString&
       return Refuse(state, hooks, "Drive", "Message8");
     }
     if (!ReadMFTExtents(volume, state.Ntfs)) return Refuse(state, hooks, "Drive", "Message9");
+  } else {
+    if (!ReadGeometryFAT(volume, state.Fat)) {
+      if (SourceAccessDenied(volume)) return Refuse(state, hooks, "Note", "Message1");
+      return Refuse(state, hooks, "Drive", "Message7");
+    }
+    if (!LoadFatTable(volume, state.Fat)) return Refuse(state, hooks, "Drive", "Message7");
   }
 
   Prepare(state, hooks);
   if (kind == 64) {
     NTFSFind1(state, hooks);
   } else {
-    ListFatFolders(state, hooks, mountPoint);
+    ScanFatFolders(state, hooks, mountPoint);
   }
   ScanRecycleBins(state, hooks, mountPoint);
 

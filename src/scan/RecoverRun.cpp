@@ -8,24 +8,10 @@
 
 #include "found/EntryValue.h"
 #include "found/SaveFile.h"
+#include "fat/RestoreFileFAT.h"
 #include "ntfs/RestoreFileNTFS.h"
 
 namespace undelvo {
-
-namespace {
-
-bool WriteAll(int fd, const char* data, qint64 size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size_t(size));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= n;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder) {
   QFile source(sourcePath);
@@ -40,7 +26,7 @@ bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder) {
       ok = source.error() == QFileDevice::NoError;
       break;
     }
-    ok = WriteAll(fd, piece.constData(), piece.size());
+    ok = WriteFully(fd, piece.constData(), size_t(piece.size()));
   }
   ok = (::close(fd) == 0) && ok;
   if (!ok) QFile::remove(path);  // a half copy is not a restored file
@@ -68,10 +54,15 @@ int32_t RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<Fou
     const FoundRow& row = rows[i];
     const EntryValue e = ParseEntryValue(row.value);
     bool ok = false;
+    const QString fallback = QStringLiteral("File%1").arg(i);  // when the folder rejects the name
     if (e.IsRecycleBin()) {
       ok = CopyRecycleBinFile(e.path, saveFolder);
-    } else if (state.Volume.FsKind == 64) {
-      ok = RestoreFileNTFS(state.Volume, state.Ntfs, row.name, row.value, saveFolder, state.Busy, hooks);
+    } else if (state.Volume.FsKind == FsNtfs) {
+      ok = RestoreFileNTFS(state.Volume, state.Ntfs, row.name, row.value, saveFolder, state.Busy, hooks, nullptr,
+                           fallback);
+    } else {
+      ok = RestoreFileFAT(state.Volume, state.Fat, row.name, row.value, saveFolder, state.Busy, hooks, nullptr,
+                          fallback);
     }
     if (ok) ++restored;
   }

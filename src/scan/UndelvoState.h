@@ -2,6 +2,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "fat/FatState.h"
 #include "found/FoundState.h"
 #include "ntfs/NtfsState.h"
 #include "platform/DriveTable.h"
@@ -27,6 +28,7 @@ struct UndelvoState {
   DriveTable Drives;
   VolumeContext Volume;
   NtfsState Ntfs;
+  FatState Fat;
   FoundState Found;
   Settings Config;
   RegistryStore Registry;

@@ -1,0 +1,122 @@
+#include "fat/FatDirectory.h"
+
+#include <algorithm>
+
+#include "fat/Unit0FAT.h"
+#include "volume/FatGeometry.h"
+#include "volume/LittleEndian.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr int64_t kMaxDirectoryBytes = int64_t(65536) * kDirEntryBytes;
+
+QString Trimmed(const QString& s) {
+  qsizetype begin = 0, end = s.size();
+  while (begin < end && s[begin].unicode() <= 32) ++begin;
+  while (end > begin && s[end - 1].unicode() <= 32) --end;
+  return s.mid(begin, end - begin);
+}
+
+bool ReadInto(const VolumeContext& volume, int64_t sector, int64_t bytes, std::vector<uint8_t>& out) {
+  if (sector < 0 || bytes <= 0) return false;
+  const size_t at = out.size();
+  out.resize(at + size_t(bytes));
+  return ReadSectors(volume, uint64_t(sector), out.data() + at, bytes);
+}
+
+}  // namespace
+
+QChar ShortNameChar(uint8_t b) {
+  if (b < 0x80) return QChar(b);
+  uint8_t c = b;
+  if (b <= 0xAF) c = uint8_t(b + 0x40);
+  else if (b <= 0xDF) c = b == 0xC4 ? 0x97 : b;
+  else if (b <= 0xEF) c = uint8_t(b + 0x10);
+  else if (b == 0xF0) c = 0xA8;
+  else if (b == 0xF1) c = 0xB8;
+  else if (b == 0xFF) c = 0xA9;
+  return QChar(c);
+}
+
+bool EntryNames::Gather(const uint8_t* entry) {
+  if (entry[11] != kLongNameAttribute) return false;
+  static constexpr int kUnits[13] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+  QString part;
+  for (int offset : kUnits) {
+    const uint16_t u = ReadLE16(entry + offset);
+    if (u != 0x0000 && u != 0xFFFF) part.append(QChar(u));
+  }
+  longName_.prepend(part);
+  hasLong_ = true;
+  return true;
+}
+
+QString EntryNames::Take(const uint8_t* entry) {
+  QString name;
+  const bool hadLong = hasLong_;
+  if (hadLong) {
+    name = Trimmed(longName_);
+  } else {
+    QString base;
+    for (int i = 0; i < 8; ++i) base.append(ShortNameChar(entry[i]));
+    name = Trimmed(base);
+  }
+  longName_.clear();
+  hasLong_ = false;
+  if (hadLong || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return name;
+  QString extension;
+  for (int i = 8; i < 11; ++i) extension.append(QChar(entry[i]));
+  extension = Trimmed(extension);
+  return extension.isEmpty() ? name : name + QLatin1Char('.') + extension;
+}
+
+int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry) {
+  const int64_t low = ReadLE16(entry + 26);
+  if (volume.FsKind == FsFat16) return low;
+  return int64_t(ReadLE16(entry + 20)) * 65536 + low;
+}
+
+std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,
+                                   ScanHooks& hooks) {
+  std::vector<uint8_t> dir;
+  if (firstCluster == 0 && volume.FsKind != FsFat32) {
+    if (!ReadInto(volume, fat.RootDirStart, std::min(fat.RootDirSectors * volume.BytesPerSector, kMaxDirectoryBytes),
+                  dir))
+      dir.clear();
+    return dir;
+  }
+  int64_t start = firstCluster;
+  if (start == 0) start = fat.RootCluster >= 2 && fat.RootCluster <= volume.ClusterCount + 1 ? fat.RootCluster : 2;
+  std::vector<int64_t> chain;
+  FollowChain(volume, fat, start, chain, hooks);
+  if (chain.empty()) chain.push_back(start);
+  const int64_t clusterBytes = volume.BytesPerCluster;
+  for (int64_t cluster : chain) {
+    if (int64_t(dir.size()) + clusterBytes > kMaxDirectoryBytes) break;
+    if (!ReadInto(volume, FatClusterToSector(volume, fat, cluster), clusterBytes, dir)) {
+      // The first cluster is the directory; later ones that fail end it there.
+      if (dir.size() == size_t(clusterBytes)) dir.clear();
+      else dir.resize(dir.size() - size_t(clusterBytes));
+      break;
+    }
+  }
+  return dir;
+}
+
+bool PlausibleDateTime(uint16_t date, uint16_t time, int latestYear) {
+  const int years = date >> 9, month = (date >> 5) & 15, day = date & 31;
+  const int hours = time >> 11, minutes = (time >> 5) & 63;
+  return 1980 + years <= latestYear && month <= 12 && day <= 31 && hours <= 24 && minutes <= 60;
+}
+
+QString FatDateText(uint16_t date) {
+  return QStringLiteral("%1/%2/%3")
+      .arg(1980 + (date >> 9), 4, 10, QLatin1Char('0'))
+      .arg((date >> 5) & 15, 2, 10, QLatin1Char('0'))
+      .arg(date & 31, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace undelvo

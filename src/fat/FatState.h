@@ -1,0 +1,29 @@
+#pragma once
+#include <QSet>
+#include <QString>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+namespace undelvo {
+
+// The FAT engine's layout of the selected volume and its first allocation table.
+struct FatState {
+  int64_t ReservedSectors = 0;  // sectors before the first FAT; where it starts
+  int64_t FatCount = 0;         // copies of the FAT
+  int64_t SectorsPerFat = 0;
+  int64_t RootDirStart = 0;     // first sector after the FATs: the FAT12/16 root, the FAT32 data area
+  int64_t RootDirSectors = 0;   // the fixed root's sectors; one cluster's on FAT32
+  int64_t RootCluster = 0;      // FAT32: the root directory's first cluster (0 elsewhere)
+  int64_t FatBytes = 0;         // bytes of one FAT copy
+  std::vector<uint8_t> FatTable;  // the first FAT copy, loaded by the scan runs
+
+  // What a scan run has put into DirList so far: the folder paths, case-folded
+  // (so a folder is listed once, whatever its letter case), and the first
+  // clusters of the folders the engine added (so a folder whose entry leads
+  // back to itself or an ancestor is not listed over and over).
+  QSet<QString> ListedDirs;
+  std::unordered_set<int64_t> ListedDirClusters;
+};
+
+}  // namespace undelvo

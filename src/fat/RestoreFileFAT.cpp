@@ -1,0 +1,94 @@
+#include "fat/RestoreFileFAT.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <unistd.h>
+#include <vector>
+
+#include "fat/Unit0FAT.h"
+#include "found/EntryValue.h"
+#include "found/SaveFile.h"
+#include "platform/DriveTable.h"
+#include "volume/FatGeometry.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr int64_t kPieceBytes = 16 << 20;  // contiguous files are read and written in pieces of this size
+
+bool SourceExists(const VolumeContext& volume) {
+  const DriveEntry* d = volume.Drives ? volume.Drives->Find(volume.DriveRoot) : nullptr;
+  return d != nullptr && QFileInfo::exists(QString::fromStdString(d->source.path));
+}
+
+// Reads `bytes` at `sector` into `buffer`; a failed read leaves zeros. False
+// only when the drive itself is gone, which ends the copy.
+bool ReadOrZeros(const VolumeContext& volume, int64_t sector, std::vector<uint8_t>& buffer, int64_t bytes) {
+  buffer.resize(size_t(bytes));
+  if (sector >= 0 && ReadSectors(volume, uint64_t(sector), buffer.data(), bytes)) return true;
+  std::fill(buffer.begin(), buffer.end(), 0);
+  return SourceExists(volume);
+}
+
+bool CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<int64_t>& chain, int64_t size,
+               int fd, const uint8_t& busy, ScanHooks& hooks) {
+  std::vector<uint8_t> cluster;
+  int64_t written = 0;
+  for (int64_t c : chain) {
+    hooks.Pump();
+    if (!busy || written >= size) break;
+    if (!ReadOrZeros(volume, FatClusterToSector(volume, fat, c), cluster, volume.BytesPerCluster)) break;
+    const int64_t bytes = std::min(volume.BytesPerCluster, size - written);
+    if (!WriteFully(fd, cluster.data(), size_t(bytes))) return false;
+    written += bytes;
+  }
+  return true;
+}
+
+bool CopyContiguous(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size, int fd,
+                    const uint8_t& busy, ScanHooks& hooks) {
+  const int64_t bps = volume.BytesPerSector;
+  const int64_t start = FatClusterToSector(volume, fat, first);
+  std::vector<uint8_t> piece;
+  for (int64_t written = 0; written < size;) {
+    hooks.Pump();
+    if (!busy) break;
+    const int64_t bytes = std::min(kPieceBytes, size - written);
+    const int64_t readBytes = (bytes + bps - 1) / bps * bps;
+    if (!ReadOrZeros(volume, start + written / bps, piece, readBytes)) break;
+    if (!WriteFully(fd, piece.data(), size_t(bytes))) return false;
+    written += bytes;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ChainFitsSize(size_t clusters, int64_t clusterBytes, int64_t size) {
+  if (clusters < 2) return false;
+  const int64_t total = int64_t(clusters) * clusterBytes;
+  return (total > size ? total - size : size - total) <= clusterBytes;
+}
+
+bool RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& name, const QString& entryValue,
+                    const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written,
+                    const QString& fallbackName) {
+  const EntryValue e = ParseEntryValue(entryValue);
+  if (e.size <= 0 || e.locator <= 0 || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return false;
+  std::vector<int64_t> chain;
+  if (e.size >= volume.BytesPerCluster) FollowChain(volume, fat, e.locator, chain, hooks);
+  const bool useChain = ChainFitsSize(chain.size(), volume.BytesPerCluster, e.size);
+
+  QString path;
+  const int fd = CreateRestoredFile(saveFolder, name, fallbackName, path);
+  if (fd < 0) return false;
+  if (written) *written = path;
+  bool ok = useChain ? CopyChain(volume, fat, chain, e.size, fd, busy, hooks)
+                     : CopyContiguous(volume, fat, e.locator, e.size, fd, busy, hooks);
+  ok = (::close(fd) == 0) && ok;
+  return ok;
+}
+
+}  // namespace undelvo

@@ -1,0 +1,90 @@
+#include "volume/FatGeometry.h"
+
+#include <vector>
+
+#include "volume/LittleEndian.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+// FAT tables beyond this cannot be real (FAT32 tops out near 1 GiB); a boot
+// sector that claims more is damaged, and the table is not loaded.
+constexpr int64_t kMaxFatBytes = int64_t(1) << 30;
+
+void SetFloppyLayout(VolumeContext& volume, FatState& fat) {
+  volume.FsKind = FsFloppy;
+  volume.SectorPerCluster = 1;
+  volume.BytesPerCluster = 512;
+  volume.SectorCount = 2880;
+  volume.ClusterCount = 2880;
+  fat.ReservedSectors = 1;
+  fat.FatCount = 2;
+  fat.SectorsPerFat = 9;
+  fat.FatBytes = int64_t(volume.BytesPerSector) * 9;
+  fat.RootDirSectors = 14;
+  fat.RootDirStart = 19;
+  fat.RootCluster = 0;
+}
+
+}  // namespace
+
+bool ReadGeometryFAT(VolumeContext& volume, FatState& fat) {
+  volume.BytesPerCluster = 0;
+  volume.SectorPerCluster = 0;
+  volume.SectorCount = 0;
+
+  // Devices that take only whole sectors answer at the first multiple of theirs.
+  std::vector<uint8_t> boot;
+  bool read = false;
+  for (int k = 1; k <= 8 && !read; ++k) {
+    volume.BytesPerSector = 512 * k;
+    boot.assign(size_t(volume.BytesPerSector), 0);
+    read = ReadSectors(volume, 0, boot.data(), volume.BytesPerSector);
+  }
+  if (!read) return false;
+  if (volume.DriveRoot.compare(QLatin1String("A:"), Qt::CaseInsensitive) == 0) {
+    SetFloppyLayout(volume, fat);
+    return true;
+  }
+  // An image answers every trial read at 512 bytes, so a volume formatted with
+  // larger sectors is only told by its own field.
+  const int fieldSectorSize = ReadLE16(&boot[11]);
+  if (fieldSectorSize == 1024 || fieldSectorSize == 2048 || fieldSectorSize == 4096)
+    volume.BytesPerSector = fieldSectorSize;
+
+  volume.SectorPerCluster = boot[13];
+  if (volume.SectorPerCluster == 0) return false;
+  fat.ReservedSectors = ReadLE16(&boot[14]);
+  fat.FatCount = boot[16];
+  fat.SectorsPerFat = volume.FsKind == FsFat16 ? ReadLE16(&boot[22]) : ReadLE32(&boot[36]);
+  fat.RootCluster = volume.FsKind == FsFat32 ? ReadLE32(&boot[44]) : 0;
+  volume.SectorCount = ReadLE32(&boot[32]);
+  fat.RootDirStart = fat.SectorsPerFat * fat.FatCount + fat.ReservedSectors;
+  const int64_t bps = volume.BytesPerSector;
+  if (volume.SectorCount == 0) {
+    const int64_t perEntry = volume.FsKind == FsFat16 ? 4 : 8;  // estimate from the table's reach
+    volume.SectorCount = bps * fat.SectorsPerFat * perEntry - fat.RootDirStart;
+  }
+  fat.RootDirSectors = int64_t(ReadLE16(&boot[17])) * 32 / bps;
+  if (fat.RootDirSectors == 0) fat.RootDirSectors = volume.SectorPerCluster;
+  volume.BytesPerCluster = int64_t(volume.SectorPerCluster) * bps;
+  volume.ClusterCount = volume.SectorCount / volume.SectorPerCluster;
+  fat.FatBytes = bps * fat.SectorsPerFat;
+  return true;
+}
+
+int64_t FatClusterToSector(const VolumeContext& volume, const FatState& fat, int64_t cluster) {
+  const int64_t first = (cluster - 2) * volume.SectorPerCluster + fat.RootDirStart;
+  return volume.FsKind == FsFat32 ? first : first + fat.RootDirSectors;
+}
+
+bool LoadFatTable(const VolumeContext& volume, FatState& fat) {
+  fat.FatTable.clear();
+  if (fat.FatBytes <= 0 || fat.FatBytes > kMaxFatBytes) return false;
+  fat.FatTable.resize(size_t(fat.FatBytes));
+  return ReadSectors(volume, uint64_t(fat.ReservedSectors), fat.FatTable.data(), fat.FatBytes);
+}
+
+}  // namespace undelvo
