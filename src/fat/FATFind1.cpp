@@ -15,8 +15,9 @@ namespace {
 // Paths deeper than this are taken for a loop of folders, not a real tree.
 constexpr int kMaxDepth = 64;
 
-// The first cluster of the entry named `component` in `dir`, or -1; clusters
-// up to 7 cannot hold a folder. An exact name wins; failing that, a name that
+// The first cluster of the entry named `component` in `dir`, or -1. Any data
+// cluster (2 on) can hold a folder: small volumes put their first folders at
+// clusters 3 or 4. An exact name wins; failing that, a name that
 // differs only in letter case: the mounted volume shows a short name such as
 // DOCS as "docs", and that folder must still be found.
 int64_t FindComponent(UndelvoState& state, ScanHooks& hooks, const std::vector<uint8_t>& dir,
@@ -32,7 +33,7 @@ int64_t FindComponent(UndelvoState& state, ScanHooks& hooks, const std::vector<u
     const QString name = names.Take(entry);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) continue;
     const int64_t cluster = EntryFirstCluster(state.Volume, entry);
-    if (cluster <= 7) continue;
+    if (cluster < 2 || cluster > state.Volume.ClusterCount + 1) continue;
     if (name == component) return cluster;
     if (caseless < 0 && name.compare(component, Qt::CaseInsensitive) == 0) caseless = cluster;
   }
