@@ -61,6 +61,10 @@ QByteArray FileSha256(const QString& path) {
   return hash.result().toHex();
 }
 
+void PutLE(QByteArray& b, qsizetype at, uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[at + i] = char((value >> (8 * i)) & 0xff);
+}
+
 QString SourceDir() { return QStringLiteral(UNDELVO_SOURCE_DIR); }
 QString AnchorsDir() { return SourceDir() + QStringLiteral("/../shared/anchors"); }
 QString CliPath() { return QStringLiteral(UNDELVO_CLI); }

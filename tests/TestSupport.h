@@ -65,6 +65,9 @@ std::vector<ManifestRow> ReadManifest(const QString& path);
 // The sha256 of a file's content in hex; empty when it cannot be read.
 QByteArray FileSha256(const QString& path);
 
+// Stores `value` little-endian in `bytes` bytes at `at` of `b`.
+void PutLE(QByteArray& b, qsizetype at, uint64_t value, int bytes);
+
 // Writes `size` bytes of zeros as a sparse file, then `data` at `offset`.
 bool MakeSparseFile(const QString& path, qint64 size, qint64 offset = 0, const QByteArray& data = {});
 

@@ -22,17 +22,15 @@ struct Volume : test::TestVolume {
       : TestVolume(test::ImageDrive(path, offset, size, QStringLiteral("D:"), QStringLiteral("NTFS"), id)) {}
 };
 
-void Put(QByteArray& b, int at, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) b[at + i] = char((value >> (8 * i)) & 0xff);
-}
+using test::PutLE;
 
 QByteArray BootSector(int bytesPerSector, int clusterCode, uint64_t sectors, uint64_t mftStart) {
   QByteArray b(512, '\0');
   b.replace(3, 8, "NTFS    ");
-  Put(b, 11, uint64_t(bytesPerSector), 2);
-  Put(b, 13, uint64_t(clusterCode), 1);
-  Put(b, 40, sectors, 8);
-  Put(b, 48, mftStart, 8);
+  PutLE(b, 11, uint64_t(bytesPerSector), 2);
+  PutLE(b, 13, uint64_t(clusterCode), 1);
+  PutLE(b, 40, sectors, 8);
+  PutLE(b, 48, mftStart, 8);
   return b;
 }
 
@@ -168,19 +166,19 @@ TEST(MftExtents, RecordSizeFollowsTheFixupStrideOn4096ByteSectors) {
   volume.replace(0, 512, BootSector(4096, 1, 64, 2));
   QByteArray rec(1024, '\0');
   rec.replace(0, 4, "FILE");
-  Put(rec, 4, 48, 2);  // update sequence array offset
-  Put(rec, 6, 3, 2);   // count
-  Put(rec, 20, 56, 2);
-  Put(rec, 56, 0x10, 4);  // standard information, 432 bytes long to push the data attribute to 488
-  Put(rec, 60, 432, 2);
+  PutLE(rec, 4, 48, 2);  // update sequence array offset
+  PutLE(rec, 6, 3, 2);   // count
+  PutLE(rec, 20, 56, 2);
+  PutLE(rec, 56, 0x10, 4);  // standard information, 432 bytes long to push the data attribute to 488
+  PutLE(rec, 60, 432, 2);
   const int data = 488;
-  Put(rec, data, 0x80, 4);
-  Put(rec, data + 4, 80, 2);
+  PutLE(rec, data, 0x80, 4);
+  PutLE(rec, data + 4, 80, 2);
   rec[data + 8] = 1;  // non-resident
-  Put(rec, data + 32, 20, 2);
+  PutLE(rec, data + 32, 20, 2);
   const uint8_t runs[] = {0x11, 0x04, 0x02, 0x21, 0x08, 0x00, 0x01, 0x00};  // (2,4) then (258,8)
   for (int i = 0; i < 8; ++i) rec[data + 20 + i] = char(runs[i]);
-  Put(rec, data + 80, 0xFFFFFFFF, 4);
+  PutLE(rec, data + 80, 0xFFFFFFFF, 4);
   // Move the real stride tails into the array and stamp the sequence number.
   rec[48] = 0x07; rec[49] = 0x00;
   rec[50] = rec[510]; rec[51] = rec[511];
@@ -201,7 +199,7 @@ TEST(MftExtents, RecordSizeFollowsTheFixupStrideOn4096ByteSectors) {
   EXPECT_EQ(v.ntfs.MFTExtents[1].length, 8);
 
   // A record whose attribute length is 0 ends the walk instead of looping.
-  Put(volume, 2 * 4096 + 60, 0, 2);
+  PutLE(volume, 2 * 4096 + 60, 0, 2);
   ASSERT_TRUE(test::MakeSparseFile(img, volume.size(), 0, volume));
   Volume broken(img, 0, uint64_t(volume.size()), QStringLiteral("vol-3"));
   ASSERT_TRUE(ReadGeometryNTFS(broken.ctx, broken.ntfs, dir.filePath("Zantero.ini")));
