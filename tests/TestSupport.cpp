@@ -49,9 +49,25 @@ std::vector<ManifestRow> ReadManifest(const QString& path) {
   f.readLine();  // the header
   while (!f.atEnd()) {
     const QStringList c = QString::fromUtf8(f.readLine()).trimmed().split('\t');
-    if (c.size() >= 5) rows.push_back({c[0], c[1], c[2].toLongLong(), c[4] == "1", c[3].toLatin1()});
+    if (c.size() >= 5)
+      rows.push_back({c[0], c[1], c[2].toLongLong(), c[4] == "1", c.size() > 5 && c[5] == "1", c[3].toLatin1()});
   }
   return rows;
+}
+
+bool SameFoundName(const QString& found, const QString& expected) {
+  if (found.compare(expected, Qt::CaseInsensitive) == 0) return true;
+  return found.startsWith(QChar(0xF5)) && !expected.isEmpty() &&
+         found.mid(1).compare(expected.mid(1), Qt::CaseInsensitive) == 0;
+}
+
+bool SameFoundFolder(const QString& foundFolder, const QString& manifestFolder) {
+  const QStringList found = foundFolder.mid(2).split('\\', Qt::SkipEmptyParts);
+  const QStringList expected = manifestFolder.split('/', Qt::SkipEmptyParts);
+  if (!foundFolder.startsWith(QStringLiteral("C:\\")) || found.size() != expected.size()) return false;
+  for (qsizetype i = 0; i < found.size(); ++i)
+    if (!SameFoundName(found[i], expected[i])) return false;
+  return true;
 }
 
 QByteArray FileSha256(const QString& path) {

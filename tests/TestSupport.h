@@ -58,9 +58,17 @@ struct ManifestRow {
   QString name, folder;  // folder as "/x/"
   int64_t size = 0;
   bool reused = false;   // its clusters were written over after the deletion
+  bool contiguous = false;  // its clusters form one run
   QByteArray sha256;     // hex
 };
 std::vector<ManifestRow> ReadManifest(const QString& path);
+
+// Whether a name the scan reports stands for `expected` (a manifest name):
+// letter case aside, and with the first character of a deleted short name
+// shown as "õ". `foundFolder` ("C:\DOCS\õNNER\") likewise against a manifest
+// folder ("/docs/inner/"), component by component.
+bool SameFoundName(const QString& found, const QString& expected);
+bool SameFoundFolder(const QString& foundFolder, const QString& manifestFolder);
 
 // The sha256 of a file's content in hex; empty when it cannot be read.
 QByteArray FileSha256(const QString& path);

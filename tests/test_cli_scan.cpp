@@ -35,10 +35,16 @@ QSet<QByteArray> ShasBelow(const QString& folder) {
   return shas;
 }
 
-class CliScanFixture : public ::testing::Test {
+struct Fixture {
+  const char* image;  // under tests/data/, packed as .gz
+  const char* fs;
+};
+
+// A fixture image unpacked into a scratch folder, with the program's settings beside it.
+class CliOnImage : public ::testing::Test {
  protected:
-  void SetUp() override {
-    image_ = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", scratch_.path(), "ntfs.img");
+  void Load(const QString& image) {
+    image_ = test::Unpack(test::SourceDir() + "/tests/data/" + image + ".gz", scratch_.path(), image);
     ASSERT_FALSE(image_.isEmpty());
     imageSha_ = test::FileSha256(image_);
   }
@@ -47,22 +53,38 @@ class CliScanFixture : public ::testing::Test {
   QByteArray imageSha_;
 };
 
+class CliScanErrors : public CliOnImage {
+ protected:
+  void SetUp() override { Load("ntfs.img"); }
+};
+
+class CliScanFixture : public CliOnImage, public ::testing::WithParamInterface<Fixture> {
+ protected:
+  void SetUp() override { Load(GetParam().image); }
+  bool Ntfs() const { return QString(GetParam().fs) == "NTFS"; }
+  // Whether the quick scan lists a deleted file of the manifest: NTFS passes
+  // over names without a "." and system and temporary files; FAT over empty files.
+  bool Listed(const test::ManifestRow& row) const {
+    if (Ntfs()) return !row.name.startsWith('$') && row.name.contains('.') && !row.name.contains(".tmp");
+    return row.size > 0;
+  }
+};
+
 }  // namespace
 
-TEST_F(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresThem) {
+TEST_P(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresThem) {
   const QJsonObject scan = ScanJson(config_.path(), {image_});
   EXPECT_EQ(scan["drive"].toString(), "C:");
-  EXPECT_EQ(scan["fs"].toString(), "NTFS");
+  EXPECT_EQ(scan["fs"].toString(), GetParam().fs);
   EXPECT_FALSE(scan.contains("message"));
   EXPECT_GT(scan["scanned"].toInt(), 100);
+  EXPECT_EQ(scan["categories"].toArray().size(), 6);
   const QJsonArray files = scan["files"].toArray();
   EXPECT_EQ(files.size(), scan["found"].toInt());
   int categorySum = 0;
   for (const QJsonValue c : scan["categories"].toArray()) categorySum += c.toInt();
-  EXPECT_EQ(scan["categories"].toArray().size(), 6);
   EXPECT_EQ(categorySum, scan["found"].toInt());
 
-  QSet<QString> listed;  // folder + size of each listed file
   for (const QJsonValue v : files) {
     const QJsonObject f = v.toObject();
     EXPECT_GT(f["locator"].toInteger(), 0);
@@ -70,15 +92,20 @@ TEST_F(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresT
     EXPECT_TRUE(f["category"].toInt() >= 1 && f["category"].toInt() <= 6);
     EXPECT_FALSE(f["type"].toString().isEmpty());
     EXPECT_FALSE(f["date"].toString().isEmpty());
-    listed.insert(f["path"].toString() + " " + QString::number(f["size"].toInteger()));
   }
-  const auto manifest = test::ReadManifest(test::SourceDir() + "/tests/data/ntfs.img.manifest.tsv");
-  QSet<QByteArray> restorable;
+  auto listedIn = [&](const test::ManifestRow& row) {
+    return std::any_of(files.begin(), files.end(), [&](const QJsonValue& v) {
+      const QJsonObject f = v.toObject();
+      return f["size"].toInteger() == row.size && test::SameFoundFolder(f["path"].toString(), row.folder);
+    });
+  };
+  const auto manifest =
+      test::ReadManifest(test::SourceDir() + "/tests/data/" + GetParam().image + ".manifest.tsv");
+  QSet<QByteArray> restorable;  // what must come back byte for byte
   for (const test::ManifestRow& row : manifest) {
-    if (row.name.startsWith('$') || !row.name.contains('.') || row.name.contains(".tmp") || row.reused) continue;
-    const QString folder = "C:" + QString(row.folder).replace('/', '\\');
-    EXPECT_TRUE(listed.contains(folder + " " + QString::number(row.size))) << row.name.toStdString();
-    if (row.size > 0) restorable.insert(row.sha256);
+    if (!Listed(row) || row.reused) continue;
+    EXPECT_TRUE(listedIn(row)) << row.folder.toStdString() << row.name.toStdString();
+    if (row.size > 0 && (Ntfs() || row.contiguous)) restorable.insert(row.sha256);
   }
   ASSERT_GT(restorable.size(), 15);
 
@@ -95,21 +122,27 @@ TEST_F(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresT
                                               "--match", "*.doc"});
   EXPECT_EQ(masked.exitCode, 0) << masked.err.toStdString();
   for (const QString& name : QDir(scratch_.filePath("doc")).entryList(QDir::Files))
-    EXPECT_TRUE(name.endsWith(".doc", Qt::CaseInsensitive)) << name.toStdString();
-  EXPECT_GE(QDir(scratch_.filePath("doc")).entryList(QDir::Files).size(), 3);
+    EXPECT_TRUE(name.contains(".doc", Qt::CaseInsensitive)) << name.toStdString();
+  EXPECT_GE(QDir(scratch_.filePath("doc")).entryList(QDir::Files).size(), 2);
 
   EXPECT_EQ(test::FileSha256(image_), imageSha_) << "scans and recoveries never write the volume";
 }
 
-TEST_F(CliScanFixture, TextOutputListsFilesAndASummary) {
+TEST_P(CliScanFixture, TextOutputListsFilesAndASummary) {
   const auto r = RunCli(config_.path(), {"scan", "--image", image_});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_TRUE(r.out.contains("C:\\docs\\sub\\deep file name with spaces.txt\n")) << r.out.toStdString();
-  EXPECT_TRUE(r.out.contains("\nC: (NTFS): ")) << r.out.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(r.out).contains("\\sub\\deep file name with spaces.txt\n", Qt::CaseInsensitive))
+      << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains(QString("\nC: (%1): ").arg(GetParam().fs).toUtf8())) << r.out.toStdString();
   EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();  // no progress bar without a terminal
 }
 
-TEST_F(CliScanFixture, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
+INSTANTIATE_TEST_SUITE_P(Fixtures, CliScanFixture,
+                         ::testing::Values(Fixture{"ntfs.img", "NTFS"}, Fixture{"fat16.img", "FAT"},
+                                           Fixture{"fat32-mbr.img", "FAT32"}),
+                         [](const auto& info) { return QString(info.param.image).section('.', 0, 0).remove('-').toStdString(); });
+
+TEST_F(CliScanErrors, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
   const QString missing = scratch_.filePath("missing.img");
   const QString to = scratch_.filePath("out");
   const QString copy = scratch_.filePath("copy.img");
