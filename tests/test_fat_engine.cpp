@@ -194,7 +194,7 @@ TEST(FatNames, ShortLongAndDeletedNames) {
   // Long names come whole, across entries (the end of the name first), and
   // replace the short name, the deleted mark included.
   const QString wide = QString::fromUtf8("ÿ wide （paren） name.txt");
-  EXPECT_EQ(NameOf({LongNameEntry(wide.mid(13)), LongNameEntry(wide.left(13)), Entry("\xE5WIDE~1 TXT", 0x20)}),
+  EXPECT_EQ(NameOf({LongNameEntry(wide.mid(13)), LongNameEntry(wide.left(13)), Entry("\xE5" "WIDE~1 TXT", 0x20)}),
             wide);
   // Gathered text never carries over to the next short entry.
   EntryNames names;

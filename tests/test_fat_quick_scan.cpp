@@ -1,0 +1,282 @@
+// The FAT quick scan and restore on a volume made by mkfs.fat whose
+// directories and table the test then writes entry by entry (for cases the
+// tools cannot make), on the fixtures, and on the damaged reference volumes.
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "TestSupport.h"
+#include "fat/FATFind1.h"
+#include "fat/RestoreFileFAT.h"
+#include "found/EntryValue.h"
+#include "found/FoundRows.h"
+#include "scan/QuickScanRun.h"
+#include "volume/FatGeometry.h"
+
+using namespace undelvo;
+using test::PutLE;
+
+namespace {
+
+constexpr uint16_t kDate2024 = ((2024 - 1980) << 9) | (5 << 5) | 6;
+constexpr uint16_t kNoon = 12 << 11;
+
+QByteArray Entry(const char (&name11)[12], uint8_t attributes, uint32_t cluster, uint32_t size,
+                 uint16_t date = kDate2024) {
+  QByteArray e(32, '\0');
+  e.replace(0, 11, QByteArray(name11, 11));
+  e[11] = char(attributes);
+  PutLE(e, 20, cluster >> 16, 2);
+  PutLE(e, 22, kNoon, 2);
+  PutLE(e, 24, date, 2);
+  PutLE(e, 26, cluster & 0xFFFF, 2);
+  PutLE(e, 28, size, 4);
+  return e;
+}
+
+QByteArray LongNameEntry(const QString& part, bool deleted) {
+  QByteArray e(32, '\0');
+  e[0] = deleted ? char(0xE5) : char(0x41);
+  e[11] = 0x0F;
+  static constexpr int kUnits[13] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+  for (int i = 0; i < 13; ++i)
+    PutLE(e, kUnits[i], i < part.size() ? part[i].unicode() : (i == part.size() ? 0 : 0xFFFF), 2);
+  return e;
+}
+
+// A FAT16 volume formatted by mkfs.fat (2048-byte clusters), written to by
+// hand: directory entries, table entries and cluster contents.
+class SyntheticFat16 {
+ public:
+  explicit SyntheticFat16(const QString& path) : path_(path) {
+    ok_ = test::Shell(QString("mkfs.fat -F 16 -s 4 -S 512 -C '%1' 16384 >/dev/null").arg(path));
+    test::TestVolume v(test::ImageDrive(path, 0, 16 << 20, "C:", "FAT", "synthetic"));
+    v.ctx.FsKind = FsFat16;
+    ok_ = ok_ && ReadGeometryFAT(v.ctx, fat_);
+    ctx_ = v.ctx;
+    ctx_.Drives = nullptr;
+  }
+  bool ok() const { return ok_; }
+  void Root(int index, const QByteArray& entry) { Write(fat_.RootDirStart * 512 + index * 32, entry); }
+  void InCluster(int64_t cluster, int index, const QByteArray& entry) { Write(Offset(cluster) + index * 32, entry); }
+  void Fill(int64_t cluster, char c) { Write(Offset(cluster), QByteArray(2048, c)); }
+  void Link(int64_t cluster, uint16_t next) {
+    QByteArray v(2, '\0');
+    PutLE(v, 0, next, 2);
+    Write(fat_.ReservedSectors * 512 + cluster * 2, v);
+  }
+
+ private:
+  qint64 Offset(int64_t cluster) const { return FatClusterToSector(ctx_, fat_, cluster) * 512; }
+  void Write(qint64 at, const QByteArray& data) {
+    QFile f(path_);
+    ok_ = ok_ && f.open(QIODevice::ReadWrite) && f.seek(at) && f.write(data) == data.size();
+  }
+  QString path_;
+  bool ok_ = false;
+  VolumeContext ctx_;
+  FatState fat_;
+};
+
+struct Found {
+  QString path;
+  int64_t size;
+  QString value;
+};
+
+// Every found file by its key (or OtherFiles name; repeated names get " #2" ...).
+std::map<QString, Found> FoundByName(const FoundState& found) {
+  std::map<QString, Found> byName;
+  for (const FoundRow& row : AllFoundRows(found)) {
+    const EntryValue e = ParseEntryValue(row.value);
+    QString key = row.name;
+    for (int n = 2; byName.count(key); ++n) key = row.name + QString(" #%1").arg(n);
+    byName[key] = {e.path, e.size, row.value};
+  }
+  return byName;
+}
+
+class FatScan : public ::testing::Test {
+ protected:
+  ScanRunResult Scan(const QString& image, const QString& fsName, uint64_t offset = 0) {
+    const uint64_t size = uint64_t(QFileInfo(image).size()) - offset;
+    state_.Drives.drives = {test::ImageDrive(image, offset, size, "C:", fsName, image)};
+    return QuickScanRun(state_, hooks_, "C:");
+  }
+  QTemporaryDir dir_;
+  UndelvoState state_{dir_.filePath("registry.reg")};
+  ScanHooks hooks_;
+};
+
+}  // namespace
+
+TEST_F(FatScan, SyntheticVolumeCoversTheEntryRules) {
+  const QString image = dir_.filePath("synthetic.img");
+  SyntheticFat16 v(image);
+  ASSERT_TRUE(v.ok());
+  const QString wide = QString::fromUtf8("ÿ wide （paren） name.txt");
+  v.Root(0, LongNameEntry(wide.mid(13), true));
+  v.Root(1, LongNameEntry(wide.left(13), true));
+  v.Root(2, Entry("\xE5" "WIDE~1 TXT", 0x20, 40, 100));
+  v.Root(3, Entry("\xE5" "HAINED TXT", 0x20, 5, 4000));  // chain 5 -> 9 still in the table
+  v.Link(5, 9);
+  v.Link(9, 0xFFFF);
+  v.Fill(5, 'A');
+  v.Fill(6, 'X');
+  v.Fill(9, 'B');
+  v.Root(4, Entry("\xE5" "IG     ISO", 0x20, 60, 3000000000u));
+  v.Root(5, Entry("\xE5" "LD2021 TXT", 0x20, 70, 10, uint16_t((2021 - 1980) << 9 | 1 << 5 | 1)));
+  const int nextYear = QDate::currentDate().year() + 1;
+  v.Root(6, Entry("\xE5" "UTURE  TXT", 0x20, 71, 10, uint16_t((nextYear - 1980) << 9 | 1 << 5 | 1)));
+  v.Root(7, Entry("\xE5" "MPTY   TXT", 0x20, 72, 0));
+  v.Root(8, Entry("LOWDIR     ", 0x10, 3, 0));  // a folder at cluster 3
+  v.Link(3, 0xFFFF);
+  v.InCluster(3, 0, Entry("\xE5" "EPORT  DOC", 0x20, 80, 5));
+  v.Root(9, Entry("LOOP       ", 0x10, 4, 0));  // holds a folder that is itself
+  v.Link(4, 0xFFFF);
+  v.InCluster(4, 0, Entry("SELF       ", 0x10, 4, 0));
+  v.InCluster(4, 1, Entry("\xE5" "OOPED  TXT", 0x20, 81, 5));
+  v.Root(10, Entry("\xE5" "ELDIR     ", 0x10, 20, 0));  // a deleted folder
+  v.InCluster(20, 0, Entry("\xE5" "NDEL   TXT", 0x20, 82, 7));
+  v.Root(11, Entry("\xE5" "ATA    BIN", 0x20, 83, 9));
+  v.Root(12, Entry("\xE5" "ATA    BIN", 0x20, 83, 9));
+  v.Root(13, Entry("\xE5" "EPORT  DOC", 0x20, 84, 6));
+  v.Root(14, Entry("BIGDIR     ", 0x10, 100, 0));  // two clusters: 64 live entries, then a deleted one
+  v.Link(100, 150);
+  v.Link(150, 0xFFFF);
+  for (int i = 0; i < 64; ++i) v.InCluster(100, i, Entry("LIVE    TXT", 0x20, 200, 1));
+  v.InCluster(150, 0, Entry("\xE5" "EYOND  TXT", 0x20, 85, 8));
+  ASSERT_TRUE(v.ok());
+
+  ASSERT_EQ(Scan(image, "FAT").end, ScanRunEnd::FilesFound);
+  const auto found = FoundByName(state_.Found);
+  const QString o = QString(QChar(0xF5));
+  const std::map<QString, std::pair<QString, int64_t>> expected = {
+      {wide, {"C:\\", 100}},
+      {o + "HAINED.TXT", {"C:\\", 4000}},
+      {o + "IG.ISO", {"C:\\", 3000000000}},  // beyond 2 GiB
+      {o + "LD2021.TXT", {"C:\\", 10}},      // a year after 2020
+      {o + "EPORT.DOC", {"C:\\", 6}},
+      {o + "EPORT.DOC(1)", {"C:\\LOWDIR\\", 5}},
+      {o + "OOPED.TXT", {"C:\\LOOP\\", 5}},
+      {o + "NDEL.TXT", {"C:\\" + o + "ELDIR\\", 7}},
+      {o + "ATA.BIN", {"C:\\", 9}},
+      {o + "ATA.BIN #2", {"C:\\", 9}},
+      {o + "EYOND.TXT", {"C:\\BIGDIR\\", 8}},  // in the folder's second cluster
+  };
+  std::map<QString, std::pair<QString, int64_t>> actual;
+  for (const auto& [name, f] : found) actual[name] = {f.path, f.size};
+  EXPECT_EQ(actual, expected);
+  EXPECT_EQ(state_.Found.OtherFiles.size(), 3);  // both DATA.BIN and the ISO image
+
+  // The chain still in the table is followed; the consecutive clusters would give 'X's.
+  const QString save = dir_.filePath("saved");
+  uint8_t busy = 1;
+  QString written;
+  ASSERT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, o + "HAINED.TXT", found.at(o + "HAINED.TXT").value, save,
+                             busy, hooks_, &written));
+  QFile restored(written);
+  ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
+  EXPECT_EQ(restored.readAll(), QByteArray(2048, 'A') + QByteArray(1952, 'B'));
+
+  // A name the save folder cannot take is written under the fallback name.
+  ASSERT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, QString(300, 'x') + ".txt", found.at(o + "LD2021.TXT").value,
+                             save, busy, hooks_, &written, "File7"));
+  EXPECT_EQ(QFileInfo(written).fileName(), "File7");
+  // No first cluster or no size: nothing is written.
+  EXPECT_FALSE(RestoreFileFAT(state_.Volume, state_.Fat, "a.txt", "0#C:\\#2024/05/06#10", save, busy, hooks_));
+  EXPECT_FALSE(RestoreFileFAT(state_.Volume, state_.Fat, "a.txt", "R#/x/a.txt#d#10", save, busy, hooks_));
+}
+
+TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
+  const struct {
+    const char* name;
+    const char* fs;
+    uint64_t offset;
+  } fixtures[] = {{"fat16.img", "FAT", 0}, {"fat32-mbr.img", "FAT32", 2048 * 512}};
+  for (const auto& [name, fs, offset] : fixtures) {
+    SCOPED_TRACE(name);
+    const QString image = test::Unpack(test::SourceDir() + "/tests/data/" + name + ".gz", dir_.path(), name);
+    ASSERT_FALSE(image.isEmpty());
+    ASSERT_EQ(Scan(image, fs, offset).end, ScanRunEnd::FilesFound);
+    const auto found = FoundByName(state_.Found);
+    int checked = 0;
+    for (const test::ManifestRow& row :
+         test::ReadManifest(test::SourceDir() + "/tests/data/" + name + ".manifest.tsv")) {
+      if (row.size == 0 || row.reused) continue;
+      ++checked;
+      const bool hit = std::any_of(found.begin(), found.end(), [&](const auto& f) {
+        const QString key = QString(f.first).remove(QRegularExpression("(\\(\\d+\\))?( #\\d+)?$"));
+        return test::SameFoundName(key, row.name) && test::SameFoundFolder(f.second.path, row.folder) &&
+               f.second.size == row.size;
+      });
+      EXPECT_TRUE(hit) << row.folder.toStdString() << row.name.toStdString();
+    }
+    EXPECT_GE(checked, 24);
+    // Long names come whole, in any script; short names show the deleted mark.
+    for (const char* key : {"Grüße.txt", "фото.jpg", "日本語.doc", "Item 070.txt", "Ünïcödé name.html"})
+      EXPECT_TRUE(found.count(QString::fromUtf8(key))) << key;
+    EXPECT_TRUE(found.count(QString::fromUtf8("õEPORT.DOC(2)")));
+
+    // A mask narrows the files of a folder, while every subfolder is still queued.
+    state_.Found.ResetForScan();
+    state_.Fat.ListedDirs.clear();
+    state_.Fat.ListedDirClusters.clear();
+    state_.NameMask = "*.JPG";
+    state_.Busy = 1;
+    FATFind1(state_, hooks_, "C:\\");
+    EXPECT_EQ(state_.Found.FoundCount, 1);
+    EXPECT_TRUE(state_.Found.Found.KeyExists("JPG", QString::fromUtf8("фото.jpg")));
+    EXPECT_TRUE(state_.Found.DirList.contains("C:\\Trash folder\\"));
+    state_.Busy = 0;
+  }
+}
+
+TEST_F(FatScan, DamagedReferenceVolumesScanToTheEnd) {
+  const QDir anchors(test::AnchorsDir() + "/fat");
+  if (!anchors.exists("deleted.img.gz")) GTEST_SKIP() << "no reference images beside the repository";
+  const struct {
+    const char* image;
+    ScanRunEnd end;
+    const char* listed;  // folder and name of a deleted file it must list
+  } cases[] = {
+      {"deleted.img", ScanRunEnd::FilesFound, "C:\\deleted\\file.txt"},
+      {"directory-loop.img", ScanRunEnd::NothingFound, nullptr},
+      {"infinite-file.img", ScanRunEnd::FilesFound, "C:\\.BigMamma.swp"},
+      {"two-file-same-cluster.img", ScanRunEnd::NothingFound, nullptr},
+      {"repair.img", ScanRunEnd::NothingFound, nullptr},  // its deleted entries are empty swap files
+      {"hello-world.img", ScanRunEnd::NothingFound, nullptr},
+      {"fake-big-disk-1T.img", ScanRunEnd::CheckFailed, nullptr},  // the claimed table lies past the end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.image);
+    const QString image = test::Unpack(anchors.filePath(QString(c.image) + ".gz"), dir_.path(), c.image);
+    ASSERT_FALSE(image.isEmpty());
+    const ScanRunResult r = Scan(image, "FAT32");
+    EXPECT_EQ(r.end, c.end) << r.message.toStdString();
+    if (!c.listed) continue;
+    QStringList paths;
+    for (const FoundRow& row : AllFoundRows(state_.Found)) paths << ParseEntryValue(row.value).path + row.name;
+    EXPECT_TRUE(paths.contains(c.listed)) << paths.join(", ").toStdString();
+    // Restoring ends too, the looping chain included.
+    const QString save = dir_.filePath(QString("saved-") + c.image);
+    state_.Config.SaveFolder = save;
+    ASSERT_TRUE(QDir().mkpath(save));
+    uint8_t busy = 1;
+    for (const FoundRow& row : AllFoundRows(state_.Found))
+      EXPECT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, row.name, row.value, save, busy, hooks_));
+  }
+  // The Sleuth Kit reads the same bytes for the deleted file of deleted.img.
+  const QString image = dir_.filePath("deleted.img");
+  const auto icat = test::Run("icat", {image, "24"});
+  ASSERT_EQ(icat.exitCode, 0);
+  QFile restored(dir_.filePath("saved-deleted.img/file.txt"));
+  ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
+  EXPECT_EQ(restored.readAll(), icat.out);
+}
