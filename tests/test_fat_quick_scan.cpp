@@ -280,3 +280,62 @@ TEST_F(FatScan, DamagedReferenceVolumesScanToTheEnd) {
   ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
   EXPECT_EQ(restored.readAll(), icat.out);
 }
+
+// Volumes from mkfs.fat and mtools with a file written and deleted: one with
+// 4096-byte sectors, one FAT32 whose root folder lies elsewhere than cluster 2.
+TEST_F(FatScan, SectorSizeAndRootClusterComeFromTheBootSector) {
+  QByteArray payload(10000, '\0');
+  uint32_t x = 12345;
+  for (char& c : payload) c = char((x = x * 1103515245 + 12345) >> 16);
+  const QString source = dir_.filePath("payload.bin");
+  QFile out(source);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(payload) == payload.size());
+  out.close();
+
+  const struct {
+    const char* what;
+    const char* format;  // mkfs.fat options
+    const char* fs;
+    bool moveRoot;
+  } cases[] = {
+      {"4096-byte sectors", "-S 4096 -s 1 -F 16", "FAT", false},
+      {"FAT32 root at cluster 1000", "-S 512 -s 1 -F 32", "FAT32", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString image = dir_.filePath(QString(c.what) + ".img");
+    ASSERT_TRUE(test::Shell(QString("mkfs.fat %1 -C '%2' 40000 >/dev/null && mcopy -i '%2' '%3' ::/MOVED.BIN && "
+                                    "mdel -i '%2' ::/MOVED.BIN")
+                                .arg(c.format, image, source)));
+    if (c.moveRoot) {
+      // Copy the root's cluster to cluster 1000, end its chain there, point the boot sector at it.
+      test::TestVolume v(test::ImageDrive(image, 0, uint64_t(QFileInfo(image).size()), "C:", "FAT32", "x"));
+      v.ctx.FsKind = FsFat32;
+      FatState fat;
+      ASSERT_TRUE(ReadGeometryFAT(v.ctx, fat));
+      QFile f(image);
+      ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+      ASSERT_TRUE(f.seek(FatClusterToSector(v.ctx, fat, 2) * 512));
+      const QByteArray root = f.read(512);
+      QByteArray end(4, '\0'), start(4, '\0');
+      PutLE(end, 0, 0x0FFFFFFF, 4);
+      PutLE(start, 0, 1000, 4);
+      ASSERT_TRUE(f.seek(FatClusterToSector(v.ctx, fat, 1000) * 512) && f.write(root) == 512);
+      ASSERT_TRUE(f.seek(fat.ReservedSectors * 512 + 1000 * 4) && f.write(end) == 4);
+      ASSERT_TRUE(f.seek(44) && f.write(start) == 4);
+      ASSERT_TRUE(f.seek(FatClusterToSector(v.ctx, fat, 2) * 512) && f.write(QByteArray(512, '\0')) == 512);
+    }
+    ASSERT_EQ(Scan(image, c.fs).end, ScanRunEnd::FilesFound);
+    const auto found = FoundByName(state_.Found);
+    const QString name = QString::fromUtf8("õOVED.BIN");
+    ASSERT_EQ(found.count(name), 1u);
+    EXPECT_EQ(found.at(name).size, payload.size());
+    uint8_t busy = 1;
+    QString written;
+    ASSERT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, name, found.at(name).value, dir_.filePath(c.fs), busy,
+                               hooks_, &written));
+    QFile restored(written);
+    ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(restored.readAll(), payload);
+  }
+}
