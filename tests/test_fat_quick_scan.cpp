@@ -339,3 +339,43 @@ TEST_F(FatScan, SectorSizeAndRootClusterComeFromTheBootSector) {
     EXPECT_EQ(restored.readAll(), payload);
   }
 }
+
+namespace {
+
+// Records the bar and can press Stop at a given pump.
+struct BarSink : ScanHooks {
+  uint8_t* busy = nullptr;
+  int pumps = 0, stopAtPump = -1;
+  std::vector<int> bars, percents;
+  void Pump() override {
+    if (++pumps == stopAtPump) *busy = 0;
+  }
+  void ShowBar(int w) override { bars.push_back(w); }
+  void ShowPercent(int p) override { percents.push_back(p); }
+};
+
+}  // namespace
+
+TEST_F(FatScan, ProgressOnlyGrowsAndAnEarlyStopFindsNothing) {
+  const QString image = test::Unpack(test::SourceDir() + "/tests/data/fat16.img.gz", dir_.path(), "fat16.img");
+  ASSERT_FALSE(image.isEmpty());
+  state_.Drives.drives = {test::ImageDrive(image, 0, uint64_t(QFileInfo(image).size()), "C:", "FAT", "f")};
+  BarSink sink;
+  sink.busy = &state_.Busy;
+  ASSERT_EQ(QuickScanRun(state_, sink, "C:").end, ScanRunEnd::FilesFound);
+  // The engine appends folders while the run walks the list: the bar must not shrink.
+  ASSERT_FALSE(sink.bars.empty());
+  EXPECT_TRUE(std::is_sorted(sink.bars.begin(), sink.bars.end()));
+  EXPECT_EQ(sink.bars.back(), 500);
+  EXPECT_TRUE(std::adjacent_find(sink.percents.begin(), sink.percents.end(), std::greater_equal<int>()) ==
+              sink.percents.end());
+
+  // A stop before the first folder: no folder listed, no Recycle Bin, nothing found.
+  BarSink early;
+  early.busy = &state_.Busy;
+  early.stopAtPump = 1;
+  const ScanRunResult r = QuickScanRun(state_, early, "C:");
+  EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
+  EXPECT_EQ(state_.Found.FoundCount, 0);
+  EXPECT_EQ(state_.Found.ScannedCount, 0);
+}
