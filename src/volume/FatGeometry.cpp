@@ -35,15 +35,8 @@ bool ReadGeometryFAT(VolumeContext& volume, FatState& fat) {
   volume.SectorPerCluster = 0;
   volume.SectorCount = 0;
 
-  // Devices that take only whole sectors answer at the first multiple of theirs.
   std::vector<uint8_t> boot;
-  bool read = false;
-  for (int k = 1; k <= 8 && !read; ++k) {
-    volume.BytesPerSector = 512 * k;
-    boot.assign(size_t(volume.BytesPerSector), 0);
-    read = ReadSectors(volume, 0, boot.data(), volume.BytesPerSector);
-  }
-  if (!read) return false;
+  if (!ReadBootSector(volume, boot)) return false;
   if (volume.DriveRoot.compare(QLatin1String("A:"), Qt::CaseInsensitive) == 0) {
     SetFloppyLayout(volume, fat);
     return true;

@@ -44,15 +44,8 @@ bool ReadGeometryNTFS(VolumeContext& volume, NtfsState& ntfs, const QString& cac
   ntfs.MFTStart = 0;
   if (UseCache(volume, ntfs, cacheFile)) return true;
 
-  // Devices that take only whole sectors answer at the first multiple of theirs.
   std::vector<uint8_t> boot;
-  bool read = false;
-  for (int n = 1; n <= 8 && !read; ++n) {
-    volume.BytesPerSector = 512 * n;
-    boot.assign(size_t(volume.BytesPerSector), 0);
-    read = ReadSectors(volume, 0, boot.data(), volume.BytesPerSector);
-  }
-  if (!read) return false;
+  if (!ReadBootSector(volume, boot)) return false;
 
   const int bytesPerSector = ReadLE16(&boot[11]);
   if (bytesPerSector < 512 || !IsPowerOfTwo(bytesPerSector)) return false;

@@ -37,13 +37,8 @@ uint8_t ProbeFileSystem(VolumeContext& volume, const QString& drive) {
   // The system could not name it: look at the boot sector ourselves.
   volume.DriveRoot = drive;
   std::vector<uint8_t> sector;
-  for (int k = 1; k <= 8; ++k) {
-    volume.BytesPerSector = 512 * k;
-    sector.assign(size_t(volume.BytesPerSector), 0);
-    if (ReadSectors(volume, 0, sector.data(), volume.BytesPerSector))
-      return FsKindFromBootSector(sector.data(), int64_t(sector.size()));
-  }
-  return FsNone;
+  if (!ReadBootSector(volume, sector)) return FsNone;
+  return FsKindFromBootSector(sector.data(), int64_t(sector.size()));
 }
 
 }  // namespace undelvo

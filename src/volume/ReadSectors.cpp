@@ -52,6 +52,15 @@ bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int
   return false;
 }
 
+bool ReadBootSector(VolumeContext& volume, std::vector<uint8_t>& boot) {
+  for (int k = 1; k <= 8; ++k) {
+    volume.BytesPerSector = 512 * k;
+    boot.assign(size_t(volume.BytesPerSector), 0);
+    if (ReadSectors(volume, 0, boot.data(), volume.BytesPerSector)) return true;
+  }
+  return false;
+}
+
 bool SourceAccessDenied(const VolumeContext& volume) {
   const DriveEntry* drive = volume.Drives ? volume.Drives->Find(volume.DriveRoot) : nullptr;
   if (drive == nullptr) return false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "volume/VolumeContext.h"
 
@@ -10,6 +11,11 @@ namespace undelvo {
 // (unknown drive, no rights, a range past the volume's end, a short read) the
 // result is false and the buffer's first byteCount bytes are zero.
 bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int64_t byteCount);
+
+// Reads sector 0 trying sector sizes 512, 1024 ... 4096 in turn (a device
+// that takes only whole sectors answers at the first multiple of its own) and
+// leaves BytesPerSector at the size that answered. False when none did.
+bool ReadBootSector(VolumeContext& volume, std::vector<uint8_t>& boot);
 
 // True when the system refuses to open the drive's source for reading (no
 // rights), as opposed to a source that is missing or unreadable.
