@@ -93,15 +93,19 @@ std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& 
   std::vector<int64_t> chain;
   FollowChain(volume, fat, start, chain, hooks);
   if (chain.empty()) chain.push_back(start);
+  // Consecutive clusters (the usual case) are read in one go.
   const int64_t clusterBytes = volume.BytesPerCluster;
-  for (int64_t cluster : chain) {
-    if (int64_t(dir.size()) + clusterBytes > kMaxDirectoryBytes) break;
-    if (!ReadInto(volume, FatClusterToSector(volume, fat, cluster), clusterBytes, dir)) {
-      // The first cluster is the directory; later ones that fail end it there.
-      if (dir.size() == size_t(clusterBytes)) dir.clear();
-      else dir.resize(dir.size() - size_t(clusterBytes));
+  const size_t limit = size_t(std::max<int64_t>(1, kMaxDirectoryBytes / std::max<int64_t>(1, clusterBytes)));
+  if (chain.size() > limit) chain.resize(limit);
+  for (size_t i = 0; i < chain.size();) {
+    size_t run = 1;
+    while (i + run < chain.size() && chain[i + run] == chain[i] + int64_t(run)) ++run;
+    const size_t before = dir.size();
+    if (!ReadInto(volume, FatClusterToSector(volume, fat, chain[i]), int64_t(run) * clusterBytes, dir)) {
+      dir.resize(before);  // what was read before the failure is the directory
       break;
     }
+    i += run;
   }
   return dir;
 }
