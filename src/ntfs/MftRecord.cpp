@@ -61,4 +61,24 @@ bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& 
   }
 }
 
+int64_t DataSize(const uint8_t* record, size_t recordSize, const RecordAttributes& attrs) {
+  if (!attrs.data) return 0;
+  if (record[attrs.data + 8] == 0) {
+    size_t offset = 0, length = 0;
+    return ResidentContent(record, recordSize, attrs.data, offset, length) ? int64_t(length) : 0;
+  }
+  if (!InBounds(recordSize, attrs.data, 56)) return 0;
+  return int64_t(ReadLE64(record + attrs.data + 48) & 0x7FFFFFFFFFFFFFFFULL);
+}
+
+uint64_t CreationTime(const uint8_t* record, size_t recordSize, const RecordAttributes& attrs) {
+  size_t offset = 0, length = 0;
+  if (attrs.standardInformation &&
+      ResidentContent(record, recordSize, attrs.standardInformation, offset, length) && length >= 8)
+    return ReadLE64(record + offset);
+  if (attrs.fileName && ResidentContent(record, recordSize, attrs.fileName, offset, length) && length >= 16)
+    return ReadLE64(record + offset + 8);
+  return 0;
+}
+
 }  // namespace undelvo

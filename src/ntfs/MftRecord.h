@@ -29,4 +29,11 @@ bool ResidentContent(const uint8_t* record, size_t recordSize, size_t attribute,
 // The name and parent record of a file name attribute; false when damaged.
 bool ReadFileName(const uint8_t* record, size_t recordSize, size_t attribute, QString& name, uint64_t& parent);
 
+// The size of a file's data: the content length when resident, the data
+// size field otherwise (0 when it does not fit the record).
+int64_t DataSize(const uint8_t* record, size_t recordSize, const RecordAttributes& attrs);
+
+// The creation time: from the standard information, else from the file name.
+uint64_t CreationTime(const uint8_t* record, size_t recordSize, const RecordAttributes& attrs);
+
 }  // namespace undelvo

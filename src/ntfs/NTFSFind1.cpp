@@ -129,21 +129,8 @@ void NTFSFind1(UndelvoState& state, ScanHooks& hooks) {
     if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) name.remove(eq, 1);
     if (!mask.Matches(name)) continue;
 
-    int64_t size = 0;
-    if (r[attrs.data + 8] == 0) {
-      size_t offset = 0, length = 0;
-      if (ResidentContent(r, size_t(recordSize), attrs.data, offset, length)) size = int64_t(length);
-    } else if (InBounds(size_t(recordSize), attrs.data, 56)) {
-      size = int64_t(ReadLE64(r + attrs.data + 48) & 0x7FFFFFFFFFFFFFFFULL);
-    }
-    // The creation time: from the standard information, else from the file name.
-    uint64_t created = 0;
-    size_t offset = 0, length = 0;
-    if (attrs.standardInformation && ResidentContent(r, size_t(recordSize), attrs.standardInformation, offset, length) &&
-        length >= 8)
-      created = ReadLE64(r + offset);
-    else if (ResidentContent(r, size_t(recordSize), attrs.fileName, offset, length) && length >= 16)
-      created = ReadLE64(r + offset + 8);
+    const int64_t size = DataSize(r, size_t(recordSize), attrs);
+    const uint64_t created = CreationTime(r, size_t(recordSize), attrs);
 
     QString path;
     if (!paths.Build(parent, path)) {

@@ -26,6 +26,8 @@ class ScanHooks {
   virtual void ShowCategoryCount(int /*category*/, int32_t /*count*/) {}
   // The percentage label as a whole text: empty when a run starts, "100%" at its end.
   virtual void ShowProgressText(const QString& /*text*/) {}
+  // The status line: the step a long scan is at ("Find MFT records (1/4)").
+  virtual void ShowStatus(const QString& /*text*/) {}
   // A run switched between its checks and its running state (progress shown,
   // the other controls disabled) and back at its finish.
   virtual void ShowRunning(bool /*running*/) {}

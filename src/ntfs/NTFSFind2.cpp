@@ -1,0 +1,277 @@
+#include "ntfs/NTFSFind2.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+
+#include "found/EntryValue.h"
+#include "found/FileTime.h"
+#include "found/NameMask.h"
+#include "found/RecordFoundFile.h"
+#include "ntfs/LoadMFT.h"
+#include "ntfs/MftExtents.h"
+#include "ntfs/MftRecord.h"
+#include "ntfs/Unit0NTFS.h"
+#include "platform/MemoryStatus.h"
+#include "settings/LanguageFile.h"
+#include "volume/LittleEndian.h"
+#include "volume/NtfsGeometry.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr int kProbes = 2000;
+constexpr int64_t kBlockClusters = 128;
+constexpr int kSpareBytes = 1024;
+constexpr uint32_t kRootRecord = 5;
+constexpr int kMaxLevels = 64;
+
+struct Folder {
+  uint32_t parent = 0;
+  QString name;
+};
+
+// Shows a percentage on the bar and label when it differs from the last one.
+class Progress {
+ public:
+  explicit Progress(ScanHooks& hooks) : hooks_(hooks) {}
+  void Step(const QString& text) {
+    hooks_.ShowStatus(text);
+    hooks_.ShowBar(0);
+    hooks_.ShowPercent(0);
+    shown_ = 0;
+  }
+  void Show(int percent) {
+    if (percent == shown_) return;
+    shown_ = percent;
+    hooks_.ShowBar(percent * 5);
+    hooks_.ShowPercent(percent);
+  }
+  int Shown() const { return shown_; }
+
+ private:
+  ScanHooks& hooks_;
+  int shown_ = 0;
+};
+
+class DeepScan {
+ public:
+  DeepScan(UndelvoState& state, ScanHooks& hooks)
+      : state_(state), volume_(state.Volume), ntfs_(state.Ntfs), hooks_(hooks), progress_(hooks) {}
+
+  void Run() {
+    if (!ReadMFTExtents(volume_, ntfs_) || ntfs_.MFTRecordSize <= 0) ntfs_.MFTRecordSize = 1024;
+    state_.Found.Found.Clear();
+    state_.Busy = 1;
+    ntfs_.MFTExtents.clear();
+    progress_.Step(StepText("Step1", 1));
+    FindZones();
+    hooks_.Pump();
+    if (state_.Busy && !ntfs_.MFTExtents.empty()) {
+      progress_.Step(StepText("Step2", 2));
+      if (ReadZones()) {
+        state_.Found.OtherFiles.clear();
+        progress_.Step(StepText("Step3", 3));
+        CollectFolders();
+        hooks_.Pump();
+        if (state_.Busy) {
+          progress_.Step(StepText("Step4", 4));
+          ListFiles();
+        }
+      }
+    }
+    state_.Busy = 0;
+  }
+
+ private:
+  QString StepText(const char* key, int step) const {
+    return LangText(state_.Lang, "Drive", key) + QStringLiteral(" (%1/4)").arg(step);
+  }
+
+  bool ClusterIsRecord(int64_t cluster) {
+    scratch_[0] = scratch_[1] = 0;
+    if (cluster < 0) return false;
+    ReadSectors(volume_, ClusterToSector(volume_, uint64_t(cluster)), scratch_.data(), volume_.BytesPerCluster);
+    return scratch_[0] == 'F' && scratch_[1] == 'I';
+  }
+
+  // The zone boundary near `from` by halving steps: backwards for the start,
+  // forwards for the end.
+  int64_t Boundary(int64_t from, int64_t interval, bool forwards) {
+    int64_t q = from, step = interval - 1;
+    do {
+      hooks_.Pump();
+      if (!state_.Busy) step = 0;
+      const bool record = ClusterIsRecord(q);
+      step /= 2;
+      q += (record == forwards) ? step : -step;
+    } while (step != 0);
+    return q;
+  }
+
+  void FindZones() {
+    // A volume under 2000 clusters is probed cluster by cluster.
+    const int64_t interval = std::max<int64_t>(1, volume_.ClusterCount / kProbes);
+    scratch_.assign(size_t(std::max<int64_t>(volume_.BytesPerCluster, 2)), 0);
+    for (int s = 1; s <= kProbes; ++s) {
+      hooks_.Pump();
+      if (!state_.Busy) continue;
+      progress_.Show(s * 100 / kProbes);
+      if (progress_.Shown() > 95) continue;
+      const int64_t probe = interval * s;
+      if (!ClusterIsRecord(probe)) continue;
+      const int64_t start = Boundary(probe, interval, false);
+      const int64_t end = Boundary(probe, interval, true);
+      if (end > start && start >= 0) ntfs_.MFTExtents.push_back({start, end - start});
+    }
+    MergeZones();
+  }
+
+  // Each probe's search spans about one probe interval either side, so a long
+  // zone is found piece by piece, the pieces overlapping. Merged, every record
+  // is read, and listed, once.
+  void MergeZones() {
+    auto& zones = ntfs_.MFTExtents;
+    std::sort(zones.begin(), zones.end(), [](const MftExtent& a, const MftExtent& b) { return a.start < b.start; });
+    std::vector<MftExtent> merged;
+    for (const MftExtent& z : zones) {
+      if (!merged.empty() && z.start <= merged.back().start + merged.back().length) {
+        merged.back().length = std::max(merged.back().length, z.start + z.length - merged.back().start);
+      } else {
+        merged.push_back(z);
+      }
+    }
+    zones = merged;
+  }
+
+  bool ReadZones() {
+    const int64_t clusterBytes = volume_.BytesPerCluster;
+    auto total = [&] {
+      int64_t clusters = 0;
+      for (const MftExtent& e : ntfs_.MFTExtents) clusters += e.length;
+      return clusters * clusterBytes;
+    };
+    if (total() > MftMemoryBudget(total(), AvailablePhysicalMemory())) ntfs_.MFTExtents.resize(1);
+    ntfs_.MFTByteSize = total();
+    if (ntfs_.MFTByteSize <= 0) return false;
+    ntfs_.MFTBuffer.assign(size_t(ntfs_.MFTByteSize) + kSpareBytes, 0);
+    int64_t fill = 0;
+    const size_t zones = ntfs_.MFTExtents.size();
+    for (size_t i = 0; i < zones; ++i) {
+      const MftExtent& zone = ntfs_.MFTExtents[i];
+      hooks_.Pump();
+      if (zones >= 2) progress_.Show(int(i * 100 / (zones - 1)));
+      for (int64_t done = 0; done < zone.length && state_.Busy; done += kBlockClusters) {
+        hooks_.Pump();
+        const int64_t clusters = std::min(kBlockClusters, zone.length - done);
+        ReadSectors(volume_, ClusterToSector(volume_, uint64_t(zone.start + done)),
+                    ntfs_.MFTBuffer.data() + fill + done * clusterBytes, clusters * clusterBytes);
+      }
+      fill += zone.length * clusterBytes;
+    }
+    return true;
+  }
+
+  // Calls visit(record pointer, offset) for each record slot of the zones,
+  // while Busy holds; `percent` shows the progress.
+  template <typename Visit>
+  void ForEachSlot(Visit visit) {
+    const uint64_t recordSize = uint64_t(ntfs_.MFTRecordSize);
+    const uint64_t bytes = uint64_t(ntfs_.MFTByteSize);
+    for (uint64_t p = 0; p + recordSize <= bytes; p += recordSize) {
+      hooks_.Pump();
+      if (!state_.Busy) return;
+      progress_.Show(int(p * 100 / bytes));
+      visit(ntfs_.MFTBuffer.data() + p, p);
+    }
+  }
+
+  void CollectFolders() {
+    const size_t recordSize = size_t(ntfs_.MFTRecordSize);
+    ForEachSlot([&](uint8_t* r, uint64_t) {
+      if (r[0] != 'F' || r[1] != 'I' || ReadLE16(r + 20) > recordSize) return;
+      if (!ApplyFixup(r, recordSize)) return;
+      RecordAttributes attrs;
+      if (!WalkAttributes(r, recordSize, attrs) || !attrs.IsDirectory() || !attrs.fileName) return;
+      QString name;
+      uint64_t parent = 0;
+      if (!ReadFileName(r, recordSize, attrs.fileName, name, parent) || name.isEmpty() ||
+          name.startsWith(QLatin1Char('$')))
+        return;
+      // The record's own number (32 bits at offset 44) is what parent references name.
+      const uint32_t number = ReadLE32(r + 44);
+      if (!folders_.contains(number)) folders_.insert(number, Folder{uint32_t(parent), name});
+    });
+  }
+
+  // The folder of a file whose parent reference is `parent`, ending in "\";
+  // false when a stop cut the walk short.
+  bool FolderPath(uint64_t parent, QString& path) {
+    const QString root = volume_.DriveRoot + QLatin1Char('\\');
+    uint32_t v = uint32_t(parent);
+    if (!folders_.contains(v)) {
+      path = root + QStringLiteral("Folder %1\\").arg(parent);
+      return true;
+    }
+    QString built;
+    QSet<uint32_t> seen;
+    for (int level = 0; level < kMaxLevels && v != kRootRecord; ++level) {
+      hooks_.Pump();
+      if (!state_.Busy) return false;
+      const auto it = folders_.constFind(v);
+      if (it == folders_.cend() || it->name == QLatin1String(".") || seen.contains(v)) break;
+      seen.insert(v);
+      built.prepend(it->name + QLatin1Char('\\'));
+      v = it->parent;
+    }
+    path = root + built;
+    return true;
+  }
+
+  void ListFiles() {
+    FoundState& found = state_.Found;
+    const size_t recordSize = size_t(ntfs_.MFTRecordSize);
+    const NameMask mask(state_.NameMask);
+    FileTimeDates dates;
+    auto pump = [&] { hooks_.Pump(); };
+    ForEachSlot([&](uint8_t* r, uint64_t p) {
+      if (r[0] != 'F' || r[1] != 'I' || r[2] != 'L') return;
+      ++found.ScannedCount;
+      if (found.ScannedCount % 10 == 0) hooks_.ShowScanned(found.ScannedCount);
+      if ((r[22] & 1) || ReadLE16(r + 20) > recordSize) return;
+      if (!ApplyFixup(r, recordSize)) return;
+      RecordAttributes attrs;
+      if (!WalkAttributes(r, recordSize, attrs) || attrs.IsDirectory() || !attrs.fileName || !attrs.data) return;
+      QString name;
+      uint64_t parent = 0;
+      if (!ReadFileName(r, recordSize, attrs.fileName, name, parent) || name.isEmpty() ||
+          name.startsWith(QLatin1Char('$')) || name.contains(QLatin1String(".tmp")))
+        return;
+      if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) name.remove(eq, 1);
+      if (!mask.Matches(name)) return;
+      const int64_t size = DataSize(r, recordSize, attrs);
+      if (size == 0) return;
+      QString path;
+      if (!FolderPath(parent, path)) return;
+      const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(CreationTime(r, recordSize, attrs)), size);
+      RecordFoundFile(found, FoundFileWriter::NtfsDeep, name, value, pump);
+      if (found.FoundCount % 50 == 0) hooks_.ShowFound(found);
+    });
+  }
+
+  UndelvoState& state_;
+  const VolumeContext& volume_;
+  NtfsState& ntfs_;
+  ScanHooks& hooks_;
+  Progress progress_;
+  std::vector<uint8_t> scratch_;
+  QHash<uint32_t, Folder> folders_;
+};
+
+}  // namespace
+
+void NTFSFind2(UndelvoState& state, ScanHooks& hooks) { DeepScan(state, hooks).Run(); }
+
+}  // namespace undelvo
