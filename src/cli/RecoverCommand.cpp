@@ -17,8 +17,8 @@ namespace undelvo {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: undelvo-cli recover (--drive C: | --image FILE [--drive C:]) --to FOLDER (--all | --match TEXT) "
-    "[--json]\n";
+    "usage: undelvo-cli recover (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT]\n"
+    "                           --to FOLDER (--all | --match TEXT) [--json]\n";
 
 struct RecoverOptions {
   QString to;

@@ -13,7 +13,9 @@ namespace undelvo {
 
 namespace {
 
-constexpr char kUsage[] = "usage: undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--json]\n";
+constexpr char kUsage[] =
+    "usage: undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT] "
+    "[--json]\n";
 
 // One file of the "files" list; written as text so that a large scan needs
 // no document tree in memory.

@@ -28,6 +28,16 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
       session.drive = rest[++i];
     } else if (a.startsWith(QLatin1String("--drive="))) {
       session.drive = a.mid(8);
+    } else if (a == QLatin1String("--deep")) {
+      session.advanced = true;
+      session.advancedOptions.deep = true;
+    } else if (a == QLatin1String("--mask") || a == QLatin1String("--name")) {
+      if (i + 1 >= rest.size()) {
+        error = a + QStringLiteral(" needs a value");
+        return false;
+      }
+      session.advanced = true;
+      (a == QLatin1String("--mask") ? session.advancedOptions.mask : session.advancedOptions.name) = rest[++i];
     } else {
       session.rest.append(a);
     }
@@ -80,7 +90,8 @@ int RunScanSession(ScanSession& session, const char* command) {
 
   InstallStopSignal();
   TerminalProgress progress(state.Busy, "Scanning");
-  session.result = QuickScanRun(state, progress, drive);
+  session.result = session.advanced ? AdvancedScanRun(state, progress, drive, session.advancedOptions)
+                                    : QuickScanRun(state, progress, drive);
   session.stopped = progress.Stopped();
   return -1;
 }

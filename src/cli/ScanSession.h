@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/DriveOptions.h"
+#include "scan/AdvancedScanRun.h"
 #include "scan/QuickScanRun.h"
 #include "scan/UndelvoState.h"
 
@@ -15,13 +16,16 @@ namespace undelvo {
 struct ScanSession {
   DriveOptions options;
   QString drive;       // the --drive value, empty when left out
+  bool advanced = false;         // --deep, --mask or --name given: the advanced scan
+  AdvancedScanOptions advancedOptions;
   QStringList rest;    // arguments left for the command's own options
   std::unique_ptr<UndelvoState> state;
   ScanRunResult result;
   bool stopped = false;  // Ctrl-C ended the run early
 };
 
-// Parses the shared options. With --image, the drives are those of the
+// Parses the shared options (--image FILE..., --drive C:, --json, --deep,
+// --mask PATTERN, --name TEXT). With --image, the drives are those of the
 // images alone. False (and a message in `error`) on bad usage.
 bool ParseScanSession(const QStringList& args, ScanSession& session, QString& error);
 

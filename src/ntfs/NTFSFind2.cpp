@@ -97,18 +97,22 @@ class DeepScan {
     return scratch_[0] == 'F' && scratch_[1] == 'I';
   }
 
-  // The zone boundary near `from` by halving steps: backwards for the start,
-  // forwards for the end.
-  int64_t Boundary(int64_t from, int64_t interval, bool forwards) {
-    int64_t q = from, step = interval - 1;
-    do {
+  // An edge of the zone of record clusters that holds `probe`, found by
+  // halving within one probe interval: the zone's first cluster (backwards)
+  // or the cluster after its last (forwards). When the cluster one interval
+  // away holds a record too, the zone runs on to the next probe, whose own
+  // zone joins this one.
+  int64_t ZoneEdge(int64_t probe, int64_t interval, bool forwards) {
+    int64_t in = probe;
+    int64_t out = forwards ? probe + interval : probe - interval;
+    if (ClusterIsRecord(out)) return forwards ? out + 1 : out;
+    while ((out > in ? out - in : in - out) > 1) {
       hooks_.Pump();
-      if (!state_.Busy) step = 0;
-      const bool record = ClusterIsRecord(q);
-      step /= 2;
-      q += (record == forwards) ? step : -step;
-    } while (step != 0);
-    return q;
+      if (!state_.Busy) break;
+      const int64_t mid = in + (out - in) / 2;
+      (ClusterIsRecord(mid) ? in : out) = mid;
+    }
+    return forwards ? in + 1 : in;
   }
 
   void FindZones() {
@@ -122,16 +126,15 @@ class DeepScan {
       if (progress_.Shown() > 95) continue;
       const int64_t probe = interval * s;
       if (!ClusterIsRecord(probe)) continue;
-      const int64_t start = Boundary(probe, interval, false);
-      const int64_t end = Boundary(probe, interval, true);
-      if (end > start && start >= 0) ntfs_.MFTExtents.push_back({start, end - start});
+      const int64_t start = std::max<int64_t>(0, ZoneEdge(probe, interval, false));
+      const int64_t end = ZoneEdge(probe, interval, true);
+      if (end > start) ntfs_.MFTExtents.push_back({start, end - start});
     }
     MergeZones();
   }
 
-  // Each probe's search spans about one probe interval either side, so a long
-  // zone is found piece by piece, the pieces overlapping. Merged, every record
-  // is read, and listed, once.
+  // A long zone is found piece by piece, one piece per probe inside it, the
+  // pieces touching or overlapping. Merged, every record is read, and listed, once.
   void MergeZones() {
     auto& zones = ntfs_.MFTExtents;
     std::sort(zones.begin(), zones.end(), [](const MftExtent& a, const MftExtent& b) { return a.start < b.start; });

@@ -1,6 +1,7 @@
 #include "platform/FsProbe.h"
 
 #include <blkid/blkid.h>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,6 +17,20 @@ QString LookUp(blkid_probe pr, const char* name) {
   if (blkid_probe_lookup_value(pr, name, &value, &len) != 0 || value == nullptr) return {};
   // len counts the terminating NUL.
   return QString::fromUtf8(value, len > 0 ? qsizetype(len - 1) : -1);
+}
+
+// libblkid refuses an NTFS volume whose MFT record 0 is damaged, which is
+// just the volume a deep scan is for; its boot sector still names it.
+FsProbeResult NtfsFromBootSector(int fd, uint64_t offset) {
+  FsProbeResult result;
+  unsigned char boot[512];
+  if (::pread(fd, boot, sizeof boot, off_t(offset)) != ssize_t(sizeof boot)) return result;
+  if (std::memcmp(boot + 3, "NTFS    ", 8) != 0 || boot[510] != 0x55 || boot[511] != 0xAA) return result;
+  result.fsName = QStringLiteral("NTFS");
+  uint64_t serial = 0;
+  for (int i = 7; i >= 0; --i) serial = (serial << 8) | boot[0x48 + i];
+  result.uuid = QStringLiteral("%1").arg(serial, 16, 16, QLatin1Char('0')).toUpper();
+  return result;
 }
 
 }  // namespace
@@ -36,6 +51,7 @@ FsProbeResult ProbeFsAtFd(int fd, uint64_t offset, uint64_t size) {
     }
   }
   blkid_free_probe(pr);
+  if (result.fsName.isEmpty()) result = NtfsFromBootSector(fd, offset);
   return result;
 }
 

@@ -1,0 +1,174 @@
+#include "fat/FATFind2.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QSet>
+#include <cmath>
+#include <vector>
+
+#include "fat/FatDirectory.h"
+#include "found/EntryValue.h"
+#include "found/NameMask.h"
+#include "found/RecordFoundFile.h"
+#include "found/ScanDir.h"
+#include "volume/FatGeometry.h"
+#include "volume/LittleEndian.h"
+#include "volume/ReadSectors.h"
+
+namespace undelvo {
+
+namespace {
+
+constexpr int64_t kChunkClusters = 32;
+constexpr int64_t kReadBytes = 4 << 20;  // chunks are read several at a time, up to this size
+constexpr int kMaxLevels = 64;
+
+bool IsDirectoryCluster(const uint8_t* c) { return c[0] == '.' && c[32] == '.' && c[33] == '.'; }
+
+bool IsRoot(const FatState& fat, int64_t cluster) { return cluster == 0 || cluster == fat.RootCluster; }
+
+// The name of the folder entry whose first cluster is `child` in a folder's
+// entries from `from` on (the last such entry wins); empty when none.
+QString NameOfChild(UndelvoState& state, ScanHooks& hooks, const std::vector<uint8_t>& dir, size_t from,
+                    int64_t child, bool& stopped) {
+  EntryNames names;
+  QString found;
+  for (size_t at = from; at + kDirEntryBytes <= dir.size(); at += kDirEntryBytes) {
+    const uint8_t* entry = dir.data() + at;
+    if (entry[0] == 0x00) break;
+    hooks.Pump();
+    if (!state.Busy) {
+      stopped = true;
+      return {};
+    }
+    if (names.Gather(entry)) continue;
+    const QString name = names.Take(entry);
+    if ((entry[11] & kDirectoryBit) && !name.isEmpty() && EntryFirstCluster(state.Volume, entry) == child)
+      found = name;
+  }
+  return found.trimmed();
+}
+
+class FatDeepScan {
+ public:
+  FatDeepScan(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint)
+      : state_(state), volume_(state.Volume), hooks_(hooks), mountPoint_(mountPoint),
+        mask_(state.NameMask), latestYear_(QDate::currentDate().year()) {}
+
+  void Run() {
+    const int64_t spc = volume_.SectorPerCluster;
+    const int64_t clusterBytes = volume_.BytesPerCluster;
+    const int64_t dataStart = FatClusterToSector(volume_, state_.Fat, 2);
+    if (spc <= 0 || clusterBytes <= 0 || volume_.SectorCount <= dataStart) {
+      state_.Busy = 0;
+      return;
+    }
+    // Every data cluster, the last part chunk included.
+    const int64_t clusters = (volume_.SectorCount - dataStart) / spc;
+    const int64_t chunks = (clusters + kChunkClusters - 1) / kChunkClusters;
+    const int64_t chunksPerRead = std::max<int64_t>(1, kReadBytes / (kChunkClusters * clusterBytes));
+    int shown = 0;
+    std::vector<uint8_t> buffer;
+    for (int64_t w = 0; w < chunks; w += chunksPerRead) {
+      hooks_.Pump();
+      if (!state_.Busy) break;
+      const int64_t first = w * kChunkClusters;  // data cluster index, 0 = cluster 2
+      const int64_t count = std::min(chunksPerRead * kChunkClusters, clusters - first);
+      buffer.resize(size_t(count * clusterBytes));
+      const bool read = ReadSectors(volume_, uint64_t(dataStart + first * spc), buffer.data(), count * clusterBytes);
+      for (int64_t k = 0; k < count; ++k) {
+        if (k % kChunkClusters == 0) {
+          hooks_.Pump();
+          if (!state_.Busy) break;
+          const int percent = int(std::nearbyint(double(w + k / kChunkClusters + 1) * 100.0 / double(chunks)));
+          if (percent != shown) {
+            shown = percent;
+            hooks_.ShowBar(5 * percent);
+            hooks_.ShowPercent(percent);
+          }
+        }
+        uint8_t* c = buffer.data() + k * clusterBytes;
+        // A failed batch is read again cluster by cluster, so one bad sector costs one cluster.
+        if (!read && !ReadSectors(volume_, uint64_t(dataStart + (first + k) * spc), c, clusterBytes)) continue;
+        if (clusterBytes >= 64 && IsDirectoryCluster(c)) ListFolder(c, first + k + 2);
+      }
+    }
+    state_.Busy = 0;
+  }
+
+ private:
+  void ListFolder(const uint8_t* cluster, int64_t at) {
+    const int64_t parent = EntryFirstCluster(volume_, cluster + 32);
+    const QString folder = volume_.DriveRoot + QLatin1Char('\\') + BuildDirPathFAT(state_, hooks_, at, parent);
+    // The whole folder along its chain while the table holds one, else this cluster.
+    std::vector<uint8_t> entries = ReadDirectory(volume_, state_.Fat, at, hooks_);
+    if (entries.empty()) entries.assign(cluster, cluster + volume_.BytesPerCluster);
+    const QString liveFolder = LiveFolderOf(mountPoint_, folder);
+    FoundState& found = state_.Found;
+    auto pump = [&] { hooks_.Pump(); };
+    EntryNames names;
+    for (size_t offset = 0; offset + kDirEntryBytes <= entries.size(); offset += kDirEntryBytes) {
+      const uint8_t* entry = entries.data() + offset;
+      if (entry[0] == 0x00) break;
+      hooks_.Pump();
+      if (names.Gather(entry)) continue;
+      const QString name = names.Take(entry);
+      if ((entry[11] & kDirectoryBit) || name.isEmpty()) continue;
+      ++found.ScannedCount;
+      if (found.ScannedCount % 10 == 0) hooks_.ShowScanned(found.ScannedCount);
+      if (entry[0] != kDeletedMark || !mask_.Matches(name)) continue;
+      if (!liveFolder.isEmpty() && QFileInfo::exists(liveFolder + name)) continue;  // the file is back
+      const uint16_t date = ReadLE16(entry + 24);
+      const int64_t size = ReadLE32(entry + 28);  // unsigned: files up to 4 GiB - 1
+      const int64_t first = EntryFirstCluster(volume_, entry);
+      if (!PlausibleDateTime(date, ReadLE16(entry + 22), latestYear_) || size == 0 || first > volume_.ClusterCount)
+        continue;
+      const QString value = JoinEntryValue(QString::number(first), folder, FatDateText(date), size);
+      RecordFoundFile(found, FoundFileWriter::Fat, name, value, pump);
+      if (found.FoundCount % 10 == 0) hooks_.ShowFound(found);
+    }
+  }
+
+  UndelvoState& state_;
+  const VolumeContext& volume_;
+  ScanHooks& hooks_;
+  const QString mountPoint_;
+  const NameMask mask_;
+  const int latestYear_;
+};
+
+}  // namespace
+
+QString BuildDirPathFAT(UndelvoState& state, ScanHooks& hooks, int64_t child, int64_t dir) {
+  const VolumeContext& volume = state.Volume;
+  const FatState& fat = state.Fat;
+  QString path;
+  QSet<int64_t> seen;
+  for (int level = 0; level < kMaxLevels && state.Busy && !seen.contains(child); ++level) {
+    seen.insert(child);
+    const bool root = IsRoot(fat, dir);
+    const std::vector<uint8_t> entries = ReadDirectory(volume, fat, root ? 0 : dir, hooks);
+    if (entries.size() < 2 * kDirEntryBytes) break;
+    int64_t parent = 0;
+    if (!root) {
+      // A folder names itself in "." and its parent in "..".
+      if (EntryFirstCluster(volume, entries.data()) != dir) break;
+      parent = EntryFirstCluster(volume, entries.data() + kDirEntryBytes);
+      if (parent >= volume.ClusterCount) break;
+    }
+    bool stopped = false;
+    const QString name = NameOfChild(state, hooks, entries, root ? 0 : 2 * kDirEntryBytes, child, stopped);
+    if (stopped || name.isEmpty()) break;
+    path.prepend(name + QLatin1Char('\\'));
+    if (root) break;
+    child = dir;
+    dir = parent;
+  }
+  return path;
+}
+
+void FATFind2(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint) {
+  FatDeepScan(state, hooks, mountPoint).Run();
+}
+
+}  // namespace undelvo
