@@ -10,12 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "fat/FATFind1.h"
 #include "fat/RestoreFileFAT.h"
 #include "found/EntryValue.h"
 #include "found/FoundRows.h"
+#include "scan/AdvancedScanRun.h"
 #include "scan/QuickScanRun.h"
 #include "volume/FatGeometry.h"
 
@@ -27,7 +29,8 @@ namespace {
 constexpr uint16_t kDate2024 = ((2024 - 1980) << 9) | (5 << 5) | 6;
 constexpr uint16_t kNoon = 12 << 11;
 
-QByteArray Entry(const char (&name11)[12], uint8_t attributes, uint32_t cluster, uint32_t size,
+// `name11`: the 11 bytes of an 8.3 name, padded with spaces.
+QByteArray Entry(const char* name11, uint8_t attributes, uint32_t cluster, uint32_t size,
                  uint16_t date = kDate2024) {
   QByteArray e(32, '\0');
   e.replace(0, 11, QByteArray(name11, 11));
@@ -378,4 +381,39 @@ TEST_F(FatScan, ProgressOnlyGrowsAndAnEarlyStopFindsNothing) {
   EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
   EXPECT_EQ(state_.Found.FoundCount, 0);
   EXPECT_EQ(state_.Found.ScannedCount, 0);
+}
+
+TEST_F(FatScan, DeepScanRebuildsPathsFromTheRootsFirstEntriesAndEndsOnLoops) {
+  const QString image = dir_.filePath("synthetic.img");
+  SyntheticFat16 v(image);  // no volume label: the root's first entry is a folder
+  ASSERT_TRUE(v.ok());
+  v.Root(0, Entry("TOPDIR     ", 0x10, 3, 0));
+  v.Link(3, 0xFFFF);
+  v.InCluster(3, 0, Entry(".          ", 0x10, 3, 0));
+  v.InCluster(3, 1, Entry("..         ", 0x10, 0, 0));
+  v.InCluster(3, 2, Entry("\xE5" "IG2    ISO", 0x20, 60, 2500000000u));  // 2 GiB and more
+  v.InCluster(3, 3, Entry("\xE5" "MALL   TXT", 0x20, 61, 5));
+  // Two folders whose ".." links lead to each other, reachable from nowhere.
+  for (auto [self, other, name] : {std::tuple{4, 5, "LOOPB      "}, std::tuple{5, 4, "LOOPA      "}}) {
+    v.Link(self, 0xFFFF);
+    v.InCluster(self, 0, Entry(".          ", 0x10, uint32_t(self), 0));
+    v.InCluster(self, 1, Entry("..         ", 0x10, uint32_t(other), 0));
+    v.InCluster(self, 2, Entry(name, 0x10, uint32_t(other), 0));
+  }
+  v.InCluster(4, 3, Entry("\xE5" "OST    TXT", 0x20, 62, 7));
+  ASSERT_TRUE(v.ok());
+
+  state_.Drives.drives = {test::ImageDrive(image, 0, 16 << 20, "C:", "FAT", "synthetic")};
+  AdvancedScanOptions deep;
+  deep.deep = true;
+  ASSERT_EQ(AdvancedScanRun(state_, hooks_, "C:", deep).end, ScanRunEnd::FilesFound);
+  const auto found = FoundByName(state_.Found);
+  const QString o = QString(QChar(0xF5));
+  ASSERT_EQ(found.count(o + "IG2.ISO"), 1u);
+  EXPECT_EQ(found.at(o + "IG2.ISO").path, "C:\\TOPDIR\\");
+  EXPECT_EQ(found.at(o + "IG2.ISO").size, 2500000000);
+  EXPECT_EQ(found.at(o + "MALL.TXT").path, "C:\\TOPDIR\\");
+  ASSERT_EQ(found.count(o + "OST.TXT"), 1u);
+  EXPECT_TRUE(found.at(o + "OST.TXT").path.endsWith("LOOPA\\")) << found.at(o + "OST.TXT").path.toStdString();
+  EXPECT_EQ(state_.Busy, 0);
 }
