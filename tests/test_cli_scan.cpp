@@ -53,7 +53,7 @@ class CliOnImage : public ::testing::Test {
   QByteArray imageSha_;
 };
 
-class CliScanErrors : public CliOnImage {
+class CliOnNtfs : public CliOnImage {
  protected:
   void SetUp() override { Load("ntfs.img"); }
 };
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, CliScanFixture,
                                            Fixture{"fat32-mbr.img", "FAT32"}),
                          [](const auto& info) { return QString(info.param.image).section('.', 0, 0).remove('-').toStdString(); });
 
-TEST_F(CliScanErrors, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
+TEST_F(CliOnNtfs, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
   const QString missing = scratch_.filePath("missing.img");
   const QString to = scratch_.filePath("out");
   const QString copy = scratch_.filePath("copy.img");
@@ -162,6 +162,9 @@ TEST_F(CliScanErrors, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
       {"recover with --all and --match", {"recover", "--image", image_, "--to", to, "--all", "--match", "a"}, 2,
        "--all"},
       {"recover with no hit", {"recover", "--image", image_, "--to", to, "--match", "zzz"}, 0, "No such file found!"},
+      {"a mask without a pattern", {"scan", "--image", image_, "--mask"}, 2, "--mask"},
+      {"a mask that matches nothing", {"scan", "--image", image_, "--mask", "*.doc,*.txt"}, 0,
+       "No deleted files were found matching this search criteria!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -241,4 +244,26 @@ TEST(CliScanAnchors, FileDeletedOnAWindowsVolumeIsFoundAndRestored) {
       EXPECT_EQ(test::FileSha256(image), deletedImage) << "the volume is never written";
     }
   }
+}
+
+TEST_F(CliOnNtfs, DeepScanFindsFilesWhenTheMftRecordZeroIsGone) {
+  QFile f(image_);
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  const QByteArray boot = f.read(512);
+  const qint64 cluster = qint64(quint8(boot[11]) | quint8(boot[12]) << 8) * quint8(boot[13]);
+  qint64 mft = 0;
+  for (int i = 7; i >= 0; --i) mft = mft << 8 | quint8(boot[48 + i]);
+  ASSERT_TRUE(f.seek(mft * cluster) && f.write(QByteArray(1024, '\0')) == 1024);
+  f.close();
+
+  const auto quick = RunCli(config_.path(), {"scan", "--image", image_});
+  EXPECT_EQ(quick.exitCode, 1);
+  EXPECT_TRUE(quick.err.contains("MFT list reading error!")) << quick.err.toStdString();
+  const QJsonObject deep = ScanJson(config_.path(), {image_}, {"--deep", "--mask", "*.jpg"});
+  EXPECT_GE(deep["found"].toInt(), 3);
+  for (const QJsonValue v : deep["files"].toArray())
+    EXPECT_TRUE(v.toObject()["name"].toString().endsWith(".jpg")) << v.toObject()["name"].toString().toStdString();
+  const QString out = scratch_.filePath("deep");
+  const auto r = RunCli(config_.path(), {"recover", "--image", image_, "--deep", "--name", "*photo*", "--to", out, "--all"});
+  EXPECT_EQ(r.out, "1 file(s) restored!\n") << r.err.toStdString();
 }
