@@ -383,7 +383,7 @@ TEST_F(FatScan, ProgressOnlyGrowsAndAnEarlyStopFindsNothing) {
   EXPECT_EQ(state_.Found.ScannedCount, 0);
 }
 
-TEST_F(FatScan, DeepScanRebuildsPathsFromTheRootsFirstEntriesAndEndsOnLoops) {
+TEST_F(FatScan, DeepScanPathsSizesLoopsAndFilesThatAreBack) {
   const QString image = dir_.filePath("synthetic.img");
   SyntheticFat16 v(image);  // no volume label: the root's first entry is a folder
   ASSERT_TRUE(v.ok());
@@ -393,6 +393,8 @@ TEST_F(FatScan, DeepScanRebuildsPathsFromTheRootsFirstEntriesAndEndsOnLoops) {
   v.InCluster(3, 1, Entry("..         ", 0x10, 0, 0));
   v.InCluster(3, 2, Entry("\xE5" "IG2    ISO", 0x20, 60, 2500000000u));  // 2 GiB and more
   v.InCluster(3, 3, Entry("\xE5" "MALL   TXT", 0x20, 61, 5));
+  v.InCluster(3, 4, LongNameEntry("back.txt", true));  // deleted, and written again since
+  v.InCluster(3, 5, Entry("\xE5" "ACK    TXT", 0x20, 63, 9));
   // Two folders whose ".." links lead to each other, reachable from nowhere.
   for (auto [self, other, name] : {std::tuple{4, 5, "LOOPB      "}, std::tuple{5, 4, "LOOPA      "}}) {
     v.Link(self, 0xFFFF);
@@ -403,10 +405,20 @@ TEST_F(FatScan, DeepScanRebuildsPathsFromTheRootsFirstEntriesAndEndsOnLoops) {
   v.InCluster(4, 3, Entry("\xE5" "OST    TXT", 0x20, 62, 7));
   ASSERT_TRUE(v.ok());
 
+  // The mounted volume (a folder standing in for it) holds back.txt again.
+  const QString live = dir_.filePath("live");
+  ASSERT_TRUE(QDir().mkpath(live + "/TOPDIR"));
+  QFile again(live + "/TOPDIR/back.txt");
+  ASSERT_TRUE(again.open(QIODevice::WriteOnly));
+  again.close();
   state_.Drives.drives = {test::ImageDrive(image, 0, 16 << 20, "C:", "FAT", "synthetic")};
   AdvancedScanOptions deep;
   deep.deep = true;
   ASSERT_EQ(AdvancedScanRun(state_, hooks_, "C:", deep).end, ScanRunEnd::FilesFound);
+  EXPECT_EQ(FoundByName(state_.Found).count("back.txt"), 1u);
+  state_.Drives.drives[0].mountPoint = live;
+  ASSERT_EQ(AdvancedScanRun(state_, hooks_, "C:", deep).end, ScanRunEnd::FilesFound);
+  EXPECT_EQ(FoundByName(state_.Found).count("back.txt"), 0u) << "a file that is back is not listed";
   const auto found = FoundByName(state_.Found);
   const QString o = QString(QChar(0xF5));
   ASSERT_EQ(found.count(o + "IG2.ISO"), 1u);
