@@ -2,11 +2,9 @@
 
 #include <QDate>
 
+#include "fat/DeletedEntry.h"
 #include "fat/FatDirectory.h"
-#include "found/EntryValue.h"
 #include "found/NameMask.h"
-#include "found/RecordFoundFile.h"
-#include "volume/LittleEndian.h"
 
 namespace undelvo {
 
@@ -71,7 +69,6 @@ void FATFind1(UndelvoState& state, ScanHooks& hooks, const QString& dir) {
 
   const NameMask mask(state.NameMask);
   const int latestYear = QDate::currentDate().year();
-  auto pump = [&] { hooks.Pump(); };
   EntryNames names;
   for (size_t at = 0; at + kDirEntryBytes <= listing.size(); at += kDirEntryBytes) {
     const uint8_t* entry = listing.data() + at;
@@ -89,12 +86,7 @@ void FATFind1(UndelvoState& state, ScanHooks& hooks, const QString& dir) {
       continue;
     }
     if (entry[0] != kDeletedMark || !mask.Matches(name)) continue;
-    const uint16_t date = ReadLE16(entry + 24);
-    const int64_t size = ReadLE32(entry + 28);  // unsigned: files up to 4 GiB - 1
-    if (!PlausibleDateTime(date, ReadLE16(entry + 22), latestYear) || size == 0 || first > volume.ClusterCount)
-      continue;
-    const QString value = JoinEntryValue(QString::number(first), dir, FatDateText(date), size);
-    RecordFoundFile(found, FoundFileWriter::Fat, name, value, pump);
+    if (!RecordDeletedFatFile(volume, found, hooks, entry, name, dir, latestYear)) continue;
     if (found.FoundCount % 50 == 0) hooks.ShowFound(found);
   }
 }

@@ -6,10 +6,9 @@
 #include <cmath>
 #include <vector>
 
+#include "fat/DeletedEntry.h"
 #include "fat/FatDirectory.h"
-#include "found/EntryValue.h"
 #include "found/NameMask.h"
-#include "found/RecordFoundFile.h"
 #include "found/ScanDir.h"
 #include "volume/FatGeometry.h"
 #include "volume/LittleEndian.h"
@@ -105,7 +104,6 @@ class FatDeepScan {
     if (entries.empty()) entries.assign(cluster, cluster + volume_.BytesPerCluster);
     const QString liveFolder = LiveFolderOf(mountPoint_, folder);
     FoundState& found = state_.Found;
-    auto pump = [&] { hooks_.Pump(); };
     EntryNames names;
     for (size_t offset = 0; offset + kDirEntryBytes <= entries.size(); offset += kDirEntryBytes) {
       const uint8_t* entry = entries.data() + offset;
@@ -118,13 +116,7 @@ class FatDeepScan {
       if (found.ScannedCount % 10 == 0) hooks_.ShowScanned(found.ScannedCount);
       if (entry[0] != kDeletedMark || !mask_.Matches(name)) continue;
       if (!liveFolder.isEmpty() && QFileInfo::exists(liveFolder + name)) continue;  // the file is back
-      const uint16_t date = ReadLE16(entry + 24);
-      const int64_t size = ReadLE32(entry + 28);  // unsigned: files up to 4 GiB - 1
-      const int64_t first = EntryFirstCluster(volume_, entry);
-      if (!PlausibleDateTime(date, ReadLE16(entry + 22), latestYear_) || size == 0 || first > volume_.ClusterCount)
-        continue;
-      const QString value = JoinEntryValue(QString::number(first), folder, FatDateText(date), size);
-      RecordFoundFile(found, FoundFileWriter::Fat, name, value, pump);
+      if (!RecordDeletedFatFile(volume_, found, hooks_, entry, name, folder, latestYear_)) continue;
       if (found.FoundCount % 10 == 0) hooks_.ShowFound(found);
     }
   }
