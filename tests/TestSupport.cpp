@@ -42,6 +42,10 @@ CommandResult RunCli(const QString& configDir, const QStringList& args) {
   return Run(CliPath(), args, {QStringLiteral("XDG_CONFIG_HOME=") + configDir});
 }
 
+std::vector<FixtureVolume> FatFixtures() {
+  return {{"fat16.img", "FAT", 0}, {"fat32-mbr.img", "FAT32", 2048 * 512}};
+}
+
 std::vector<ManifestRow> ReadManifest(const QString& path) {
   std::vector<ManifestRow> rows;
   QFile f(path);

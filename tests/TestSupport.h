@@ -53,6 +53,16 @@ struct TestVolume {
   NtfsState ntfs;
 };
 
+// A fixture image under tests/data/ (packed as .gz): its file-system name
+// and where its volume starts.
+struct FixtureVolume {
+  const char* image;
+  const char* fs;
+  uint64_t offset;
+};
+// The FAT16 image and the FAT32 one behind an MBR.
+std::vector<FixtureVolume> FatFixtures();
+
 // One deleted file of a fixture's manifest.
 struct ManifestRow {
   QString name, folder;  // folder as "/x/"

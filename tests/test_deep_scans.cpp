@@ -119,12 +119,7 @@ TEST_F(DeepScan, NtfsFileWhoseFolderRecordIsGoneGetsTheFolderNumber) {
 }
 
 TEST_F(DeepScan, FatFilesOfDeletedFoldersGetTheirRebuiltPath) {
-  const struct {
-    const char* image;
-    const char* fs;
-    uint64_t offset;
-  } fixtures[] = {{"fat16.img", "FAT", 0}, {"fat32-mbr.img", "FAT32", 2048 * 512}};
-  for (const auto& [name, fs, offset] : fixtures) {
+  for (const auto& [name, fs, offset] : test::FatFixtures()) {
     SCOPED_TRACE(name);
     UseDrive(Unpack(name), fs, offset);
     ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {true, "*.*", {}}).end, ScanRunEnd::FilesFound);

@@ -198,12 +198,7 @@ TEST_F(FatScan, SyntheticVolumeCoversTheEntryRules) {
 }
 
 TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
-  const struct {
-    const char* name;
-    const char* fs;
-    uint64_t offset;
-  } fixtures[] = {{"fat16.img", "FAT", 0}, {"fat32-mbr.img", "FAT32", 2048 * 512}};
-  for (const auto& [name, fs, offset] : fixtures) {
+  for (const auto& [name, fs, offset] : test::FatFixtures()) {
     SCOPED_TRACE(name);
     const QString image = test::Unpack(test::SourceDir() + "/tests/data/" + name + ".gz", dir_.path(), name);
     ASSERT_FALSE(image.isEmpty());
