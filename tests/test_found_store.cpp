@@ -41,9 +41,9 @@ TEST(RecordFoundFile, DuplicateNamesGetEachWritersKeys) {
     QStringList expectedKeys;
   };
   const Case cases[] = {
-      {FoundFileWriter::NtfsQuick, {"REPORT.DOC", "REPORT.DOC", "report.doc"}, {"REPORT.DOC", "REPORT(1).DOC", "report(2).doc"}},
+      {FoundFileWriter::Ntfs, {"REPORT.DOC", "REPORT.DOC", "report.doc"}, {"REPORT.DOC", "REPORT(1).DOC", "report(2).doc"}},
       {FoundFileWriter::Fat, {"REPORT.DOC", "REPORT.DOC", "report.doc"}, {"REPORT.DOC", "REPORT.DOC(1)", "report.doc(2)"}},
-      {FoundFileWriter::NtfsQuick, {"a.b.txt", "a.b.txt"}, {"a.b.txt", "a.b(1).txt"}},
+      {FoundFileWriter::Ntfs, {"a.b.txt", "a.b.txt"}, {"a.b.txt", "a.b(1).txt"}},
       {FoundFileWriter::RecycleBin, {"$RAB12CD.jpg", "$RAB12CD.jpg"}, {"$RAB12CD.jpg"}},
   };
   for (const Case& c : cases) {
@@ -60,22 +60,28 @@ TEST(RecordFoundFile, DuplicateNamesGetEachWritersKeys) {
   }
 }
 
-TEST(RecordFoundFile, DeepScanStopsRenamingAtTenAndReplaces) {
+TEST(RecordFoundFile, EveryFileOfASharedNameKeepsItsOwnKey) {
+  // Hundreds of deleted files can share a name (one per folder): none may
+  // replace another, and the search for a free number resumes where it ended.
   FoundState s;
-  for (int i = 0; i < 12; ++i) RecordFoundFile(s, FoundFileWriter::NtfsDeep, "REPORT.DOC", QString::number(i) + "#p#d#1");
+  for (int i = 0; i < 300; ++i) RecordFoundFile(s, FoundFileWriter::Ntfs, "REPORT.DOC", QString::number(i) + "#p#d#1");
+  s.Found.Write("DOC", "REPORT(301).DOC", "x#p#d#1");  // a real name that looks numbered
+  RecordFoundFile(s, FoundFileWriter::Ntfs, "report.doc", "300#p#d#1");
+  RecordFoundFile(s, FoundFileWriter::Ntfs, "REPORT.DOC", "301#p#d#1");
   QStringList keys;
   s.Found.ReadKeys("DOC", keys);
-  EXPECT_EQ(keys.size(), 11);
-  EXPECT_EQ(keys.first(), "REPORT.DOC");
-  EXPECT_EQ(keys.last(), "REPORT(10).DOC");
-  EXPECT_EQ(s.Found.Read("DOC", "REPORT(10).DOC"), "11#p#d#1");
-  EXPECT_EQ(s.FoundCount, 12);
+  EXPECT_EQ(keys.size(), 303);
+  EXPECT_EQ(keys[299], "REPORT(299).DOC");
+  EXPECT_EQ(s.Found.Read("DOC", "REPORT(299).DOC"), "299#p#d#1");
+  EXPECT_EQ(keys.last(), "REPORT(302).DOC");
+  EXPECT_EQ(s.Found.Read("DOC", "report(300).doc"), "300#p#d#1");
+  EXPECT_EQ(s.FoundCount, 302);
 }
 
 TEST(RecordFoundFile, OtherFilesGoToTheirListExceptFromTheRecycleBin) {
   FoundState s;
   EXPECT_EQ(RecordFoundFile(s, FoundFileWriter::Fat, "a=b.zip", "5#C:\\#2024/01/02#10"), 6);
-  RecordFoundFile(s, FoundFileWriter::NtfsQuick, "a=b.zip", "7#C:\\#d#10");
+  RecordFoundFile(s, FoundFileWriter::Ntfs, "a=b.zip", "7#C:\\#d#10");
   RecordFoundFile(s, FoundFileWriter::RecycleBin, "desktop.ini", "R#C:\\$RECYCLE.BIN\\S-1\\desktop.ini#d#10");
   RecordFoundFile(s, FoundFileWriter::RecycleBin, "desktop.ini", "R#C:\\$RECYCLE.BIN\\S-2\\desktop.ini#d#20");
   EXPECT_EQ(s.OtherFiles, (QStringList{"a=b.zip=5#C:\\#2024/01/02#10", "a=b.zip=7#C:\\#d#10"}));

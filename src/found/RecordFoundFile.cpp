@@ -2,8 +2,6 @@
 
 #include "found/ClassifyFile.h"
 
-#include <algorithm>
-
 namespace undelvo {
 
 namespace {
@@ -25,11 +23,9 @@ QString UniqueKey(FoundFiles& found, const QString& section, const QString& name
   // number taken keeps this linear instead of quadratic in their count.
   const QString tag = QString::number(int(writer)) + QLatin1Char('/') + section.toCaseFolded() +
                       QLatin1Char('/') + name.toCaseFolded();
-  const bool capped = writer == FoundFileWriter::NtfsDeep;  // the deep scan gives up after name(10)
   int n = found.NumberHint(tag);
-  if (capped) n = std::min(n, 10);
   QString candidate = NumberedName(name, n, writer);
-  while (found.KeyExists(section, candidate) && !(capped && n == 10)) {
+  while (found.KeyExists(section, candidate)) {
     if (pump) pump();
     candidate = NumberedName(name, ++n, writer);
   }

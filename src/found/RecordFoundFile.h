@@ -8,8 +8,7 @@ namespace undelvo {
 
 // Who records a file decides how a name that is already taken is renamed.
 enum class FoundFileWriter {
-  NtfsQuick,   // REPORT.DOC, REPORT(1).DOC, REPORT(2).DOC ... without bound
-  NtfsDeep,    // the same up to (10); the next one replaces the (10) entry
+  Ntfs,        // REPORT.DOC, REPORT(1).DOC, REPORT(2).DOC ... without bound (quick and deep scan)
   Fat,         // REPORT.DOC, REPORT.DOC(1), REPORT.DOC(2) ... without bound
   RecycleBin,  // no renaming: a later file replaces the earlier one
 };

@@ -138,7 +138,7 @@ void NTFSFind1(UndelvoState& state, ScanHooks& hooks) {
       continue;
     }
     const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(created), size);
-    RecordFoundFile(found, FoundFileWriter::NtfsQuick, name, value, pump);
+    RecordFoundFile(found, FoundFileWriter::Ntfs, name, value, pump);
     if (found.FoundCount % 50 == 0) hooks.ShowFound(found);
   }
   hooks.ShowBar(500);

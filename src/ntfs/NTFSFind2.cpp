@@ -259,7 +259,7 @@ class DeepScan {
       QString path;
       if (!FolderPath(parent, path)) return;
       const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(CreationTime(r, recordSize, attrs)), size);
-      RecordFoundFile(found, FoundFileWriter::NtfsDeep, name, value, pump);
+      RecordFoundFile(found, FoundFileWriter::Ntfs, name, value, pump);
       if (found.FoundCount % 50 == 0) hooks_.ShowFound(found);
     });
   }
