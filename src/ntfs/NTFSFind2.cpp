@@ -115,20 +115,27 @@ class DeepScan {
     return forwards ? in + 1 : in;
   }
 
+  void ProbeZone(int64_t probe, int64_t interval) {
+    if (!ClusterIsRecord(probe)) return;
+    const int64_t start = std::max<int64_t>(0, ZoneEdge(probe, interval, false));
+    const int64_t end = ZoneEdge(probe, interval, true);
+    if (end > start) ntfs_.MFTExtents.push_back({start, end - start});
+  }
+
   void FindZones() {
     // A volume under 2000 clusters is probed cluster by cluster.
     const int64_t interval = std::max<int64_t>(1, volume_.ClusterCount / kProbes);
     scratch_.assign(size_t(std::max<int64_t>(volume_.BytesPerCluster, 2)), 0);
+    // Where the boot sector puts the MFT is probed first: a young MFT of a few
+    // clusters can lie between two probes. Its first cluster may be the damaged one.
+    for (int64_t probe : {ntfs_.MFTStart, ntfs_.MFTStart + 1})
+      if (ntfs_.MFTStart > 0) ProbeZone(probe, interval);
     for (int s = 1; s <= kProbes; ++s) {
       hooks_.Pump();
       if (!state_.Busy) continue;
       progress_.Show(s * 100 / kProbes);
       if (progress_.Shown() > 95) continue;
-      const int64_t probe = interval * s;
-      if (!ClusterIsRecord(probe)) continue;
-      const int64_t start = std::max<int64_t>(0, ZoneEdge(probe, interval, false));
-      const int64_t end = ZoneEdge(probe, interval, true);
-      if (end > start) ntfs_.MFTExtents.push_back({start, end - start});
+      ProbeZone(interval * s, interval);
     }
     MergeZones();
   }
