@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fat/DeletedEntry.h"
+#include "platform/PageAlignedAllocator.h"
 #include "fat/FatDirectory.h"
 #include "found/NameMask.h"
 #include "found/ScanDir.h"
@@ -67,7 +68,7 @@ class FatDeepScan {
     const int64_t chunks = (clusters + kChunkClusters - 1) / kChunkClusters;
     const int64_t chunksPerRead = std::max<int64_t>(1, kReadBytes / (kChunkClusters * clusterBytes));
     int shown = 0;
-    std::vector<uint8_t> buffer;
+    ReadBuffer buffer;
     for (int64_t w = 0; w < chunks; w += chunksPerRead) {
       hooks_.Pump();
       if (!state_.Busy) break;

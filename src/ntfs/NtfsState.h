@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/PageAlignedAllocator.h"
+
 namespace undelvo {
 
 // One piece of the MFT on the volume.
@@ -17,7 +19,7 @@ struct NtfsState {
   std::vector<MftExtent> MFTExtents;
   // The MFT as loaded, extent after extent, plus spare zero bytes; kept until
   // the next NTFS scan, since found files locate their records in it.
-  std::vector<uint8_t> MFTBuffer;
+  ReadBuffer MFTBuffer;
   int64_t MFTByteSize = 0;     // the loaded bytes of MFTBuffer
 };
 
