@@ -270,3 +270,18 @@ TEST_F(CliOnNtfs, DeepScanFindsFilesWhenTheMftRecordZeroIsGone) {
   const auto r = RunCli(config_.path(), {"recover", "--image", image_, "--deep", "--name", "*photo*", "--to", out, "--all"});
   EXPECT_EQ(r.out, "1 file(s) restored!\n") << r.err.toStdString();
 }
+
+// A write that fails (a file-size limit standing in for a full disk) is
+// reported for its file, and the other files are still restored.
+TEST_F(CliOnNtfs, AFailedWriteIsReportedAndTheRunGoesOn) {
+  const QString out = scratch_.filePath("limited");
+  const QString command = QString("ulimit -f 16; trap '' XFSZ; exec '%1' recover --image '%2' --to '%3' --all")
+                              .arg(test::CliPath(), image_, out);
+  const auto r = test::Run("bash", {"-c", command}, {"XDG_CONFIG_HOME=" + config_.path()});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(r.err.contains("could not write setup.exe into " + out.toUtf8() + ": File too large"))
+      << r.err.toStdString();
+  EXPECT_EQ(r.err.count("could not write"), 3) << r.err.toStdString();  // the three files over 16 KiB
+  EXPECT_EQ(r.out, "20 file(s) restored!\n");
+  EXPECT_EQ(test::FileSha256(image_), imageSha_);
+}

@@ -220,7 +220,7 @@ TEST_F(QuickScanRunTest, RecycleBinFoldersOfTheMountedVolumeAreListed) {
   std::vector<FoundRow> bin;
   for (const FoundRow& row : rows)
     if (ParseEntryValue(row.value).IsRecycleBin()) bin.push_back(row);
-  EXPECT_EQ(RecoverRows(state_, sink_, bin), 2);
+  EXPECT_EQ(RecoverRows(state_, sink_, bin).restored, 2);
   QFile kept(state_.Config.SaveFolder + "/old.doc");
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), "mine");
@@ -301,7 +301,7 @@ TEST_F(QuickScanRunTest, RecoveryShowsRoundedProgressBeforeEachRowAndStops) {
   ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
   RecordingSink sink;
   sink.busy = &state_.Busy;
-  EXPECT_EQ(RecoverRows(state_, sink, rows), 4);
+  EXPECT_EQ(RecoverRows(state_, sink, rows).restored, 4);
   std::vector<std::string> percents;
   for (const std::string& e : sink.events)
     if (e.rfind("percent", 0) == 0) percents.push_back(e);
@@ -314,6 +314,6 @@ TEST_F(QuickScanRunTest, RecoveryShowsRoundedProgressBeforeEachRowAndStops) {
   const QString second = dir_.filePath("out2");
   state_.Config.SaveFolder = second;
   ASSERT_TRUE(QDir().mkpath(second));
-  EXPECT_EQ(RecoverRows(state_, stopping, rows), 1);
+  EXPECT_EQ(RecoverRows(state_, stopping, rows).restored, 1);
   EXPECT_EQ(QDir(second).entryList(QDir::Files).size(), 1);
 }

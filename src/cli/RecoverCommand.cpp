@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/ExitStatus.h"
 #include "cli/ScanSession.h"
@@ -106,10 +107,13 @@ int RunRecoverCommand(const QStringList& args) {
   }
   state.Config.SaveFolder = folder;
   TerminalProgress progress(state.Busy, "Restoring");
-  const int32_t restored = RecoverRows(state, progress, rows);
+  const RecoverResult result = RecoverRows(state, progress, rows);
   session.stopped = progress.Stopped();
   progress.Clear();
-  Report(session, restored, folder, QString());
+  for (const auto& [name, error] : result.failed)
+    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(name),
+                 qPrintable(folder), std::strerror(error));
+  Report(session, result.restored, folder, QString());
   return ExitRan;
 }
 

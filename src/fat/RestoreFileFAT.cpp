@@ -74,7 +74,8 @@ bool ChainFitsSize(size_t clusters, int64_t clusterBytes, int64_t size) {
 
 bool RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& name, const QString& entryValue,
                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written,
-                    const QString& fallbackName) {
+                    const QString& fallbackName, int* error) {
+  if (error) *error = 0;
   const EntryValue e = ParseEntryValue(entryValue);
   if (e.size <= 0 || e.locator <= 0 || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return false;
   std::vector<int64_t> chain;
@@ -83,12 +84,12 @@ bool RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QStr
 
   QString path;
   const int fd = CreateRestoredFile(saveFolder, name, fallbackName, path);
-  if (fd < 0) return false;
+  if (fd < 0) return FailWith(error);
   if (written) *written = path;
-  bool ok = useChain ? CopyChain(volume, fat, chain, e.size, fd, busy, hooks)
-                     : CopyContiguous(volume, fat, e.locator, e.size, fd, busy, hooks);
-  ok = (::close(fd) == 0) && ok;
-  return ok;
+  const bool ok = useChain ? CopyChain(volume, fat, chain, e.size, fd, busy, hooks)
+                           : CopyContiguous(volume, fat, e.locator, e.size, fd, busy, hooks);
+  if (!ok) return CloseAndFail(fd, error);
+  return ::close(fd) == 0 || FailWith(error);
 }
 
 }  // namespace undelvo

@@ -13,10 +13,11 @@ namespace undelvo {
 // it still holds one that fits the size, else from the consecutive clusters
 // after the first (where a deleted file's data most often lies). Unreadable
 // pieces are written as zeros so the rest keeps its place. False when the
-// value has no first cluster or size, or no file could be created.
+// value has no first cluster or size, or no file could be created or
+// written; `error` gets the system's error number of the latter, else 0.
 bool RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& name, const QString& entryValue,
                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written = nullptr,
-                    const QString& fallbackName = {});
+                    const QString& fallbackName = {}, int* error = nullptr);
 
 // Whether the chain method applies: at least 2 clusters whose total is within
 // one cluster of the size.

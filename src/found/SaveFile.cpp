@@ -57,6 +57,18 @@ bool WriteFully(int fd, const void* data, size_t size) {
   return true;
 }
 
+bool FailWith(int* error) {
+  if (error) *error = errno ? errno : EIO;
+  return false;
+}
+
+bool CloseAndFail(int fd, int* error) {
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return FailWith(error);
+}
+
 int CreateNewFile(const QString& folder, const QString& name, QString& path) {
   path = folder + QLatin1Char('/') + SafeFileName(name);
   return OpenNewFile(path);

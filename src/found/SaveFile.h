@@ -18,8 +18,13 @@ int CreateRestoredFile(const QString& folder, const QString& name, QString& path
 // ("File7" for row 7) is tried the same way.
 int CreateRestoredFile(const QString& folder, const QString& name, const QString& fallback, QString& path);
 
-// Writes all of `size` bytes; false on a write error (a full disk).
+// Writes all of `size` bytes; false on a write error (a full disk), with errno set.
 bool WriteFully(int fd, const void* data, size_t size);
+
+// For a failed create or write: stores errno in `error` (when given) and
+// returns false; CloseAndFail closes `fd` first, keeping the write's errno.
+bool FailWith(int* error);
+bool CloseAndFail(int fd, int* error);
 
 // Creates `name` (made safe) in the existing `folder`, failing when a file of
 // that name exists; no other name is tried and no link is followed.

@@ -55,7 +55,8 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
 
 bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& name, const QString& entryValue,
                      const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written,
-                     const QString& fallbackName) {
+                     const QString& fallbackName, int* error) {
+  if (error) *error = 0;
   if (!busy) return false;
   const EntryValue e = ParseEntryValue(entryValue);
   TMFTFile file;
@@ -63,7 +64,7 @@ bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString
 
   QString path;
   const int fd = CreateRestoredFile(saveFolder, name, fallbackName, path);
-  if (fd < 0) return false;
+  if (fd < 0) return FailWith(error);
   if (written) *written = path;
   bool ok = true;
   if (file.Resident) {
@@ -89,8 +90,8 @@ bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString
       if (!ok) break;
     }
   }
-  ok = (::close(fd) == 0) && ok;
-  return ok;
+  if (!ok) return CloseAndFail(fd, error);
+  return ::close(fd) == 0 || FailWith(error);
 }
 
 }  // namespace undelvo

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cmath>
 #include <unistd.h>
 
@@ -13,12 +14,13 @@
 
 namespace undelvo {
 
-bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder) {
+bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder, int* error) {
+  if (error) *error = 0;
   QFile source(sourcePath);
   if (!QFileInfo(sourcePath).isFile() || !source.open(QIODevice::ReadOnly)) return false;
   QString path;
   const int fd = CreateNewFile(saveFolder, QFileInfo(sourcePath).fileName(), path);
-  if (fd < 0) return false;
+  if (fd < 0) return errno == EEXIST ? false : FailWith(error);  // an existing file is kept, not an error
   bool ok = true;
   while (ok && !source.atEnd()) {
     const QByteArray piece = source.read(qint64(1) << 20);
@@ -28,16 +30,18 @@ bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder) {
     }
     ok = WriteFully(fd, piece.constData(), size_t(piece.size()));
   }
-  ok = (::close(fd) == 0) && ok;
-  if (!ok) QFile::remove(path);  // a half copy is not a restored file
-  return ok;
+  if (!ok) CloseAndFail(fd, error);
+  else if (::close(fd) == 0) return true;
+  else FailWith(error);
+  QFile::remove(path);  // a half copy is not a restored file
+  return false;
 }
 
-int32_t RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<FoundRow>& rows) {
+RecoverResult RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<FoundRow>& rows) {
   const QString& saveFolder = state.Config.SaveFolder;
   const size_t count = rows.size();
   int shown = 0;
-  int32_t restored = 0;
+  RecoverResult result;
   state.Busy = 1;
   hooks.ShowBar(0);
   hooks.ShowProgressText(QString());
@@ -54,20 +58,22 @@ int32_t RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<Fou
     const FoundRow& row = rows[i];
     const EntryValue e = ParseEntryValue(row.value);
     bool ok = false;
+    int error = 0;
     const QString fallback = QStringLiteral("File%1").arg(i);  // when the folder rejects the name
     if (e.IsRecycleBin()) {
-      ok = CopyRecycleBinFile(e.path, saveFolder);
+      ok = CopyRecycleBinFile(e.path, saveFolder, &error);
     } else if (state.Volume.FsKind == FsNtfs) {
       ok = RestoreFileNTFS(state.Volume, state.Ntfs, row.name, row.value, saveFolder, state.Busy, hooks, nullptr,
-                           fallback);
+                           fallback, &error);
     } else {
       ok = RestoreFileFAT(state.Volume, state.Fat, row.name, row.value, saveFolder, state.Busy, hooks, nullptr,
-                          fallback);
+                          fallback, &error);
     }
-    if (ok) ++restored;
+    if (ok) ++result.restored;
+    else if (error != 0) result.failed.emplace_back(row.name, error);
   }
   state.Busy = 0;
-  return restored;
+  return result;
 }
 
 }  // namespace undelvo
