@@ -49,6 +49,12 @@ void TerminalProgress::ShowCategoryCount(int category, int32_t count) {
 
 void TerminalProgress::ShowProgressText(const QString&) { Draw(true); }
 
+void TerminalProgress::ShowStatus(const QString& text) {
+  if (!status_.isEmpty()) Clear();  // a shorter step text must not leave the end of the last one
+  status_ = text.toUtf8();
+  Draw(true);
+}
+
 void TerminalProgress::Draw(bool force) {
   if (!terminal_) return;
   if (!force && sinceDraw_.elapsed() < kRedrawMs) return;
@@ -58,8 +64,8 @@ void TerminalProgress::Draw(bool force) {
   const int filled = percent * kBarCells / 100;
   for (int i = 0; i < kBarCells; ++i) bar[i] = i < filled ? '#' : '.';
   bar[kBarCells] = '\0';
-  std::fprintf(stderr, "\r%s [%s] %3d %%  %d found%s", action_, bar, percent, int(found_),
-               stopped_ ? "  (stopping)" : "");
+  std::fprintf(stderr, "\r%s%s%s [%s] %3d %%  %d found%s", action_, status_.isEmpty() ? "" : ": ",
+               status_.constData(), bar, percent, int(found_), stopped_ ? "  (stopping)" : "");
   std::fflush(stderr);
   drawn_ = true;
 }

@@ -20,6 +20,7 @@ class TerminalProgress : public ScanHooks {
   void ShowFound(const FoundState& found) override;
   void ShowCategoryCount(int category, int32_t count) override;
   void ShowProgressText(const QString& text) override;
+  void ShowStatus(const QString& text) override;
 
   bool Stopped() const { return stopped_; }
   // Clears the bar's line so that ordinary output starts on a clean line.
@@ -30,6 +31,7 @@ class TerminalProgress : public ScanHooks {
 
   uint8_t& busy_;
   const char* action_;
+  QByteArray status_;  // the step of a long scan, shown after the action
   bool terminal_ = false;
   bool drawn_ = false;
   bool stopped_ = false;

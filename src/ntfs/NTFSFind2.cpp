@@ -38,9 +38,9 @@ class Progress {
  public:
   explicit Progress(ScanHooks& hooks) : hooks_(hooks) {}
   void Step(const QString& text) {
-    hooks_.ShowStatus(text);
     hooks_.ShowBar(0);
     hooks_.ShowPercent(0);
+    hooks_.ShowStatus(text);
     shown_ = 0;
   }
   void Show(int percent) {
