@@ -90,10 +90,11 @@ class DeepScan {
     return LangText(state_.Lang, "Drive", key) + QStringLiteral(" (%1/4)").arg(step);
   }
 
+  // Whether a cluster begins with a file record; its first sector tells.
   bool ClusterIsRecord(int64_t cluster) {
     scratch_[0] = scratch_[1] = 0;
     if (cluster < 0) return false;
-    ReadSectors(volume_, ClusterToSector(volume_, uint64_t(cluster)), scratch_.data(), volume_.BytesPerCluster);
+    ReadSectors(volume_, ClusterToSector(volume_, uint64_t(cluster)), scratch_.data(), volume_.BytesPerSector);
     return scratch_[0] == 'F' && scratch_[1] == 'I';
   }
 
@@ -125,7 +126,7 @@ class DeepScan {
   void FindZones() {
     // A volume under 2000 clusters is probed cluster by cluster.
     const int64_t interval = std::max<int64_t>(1, volume_.ClusterCount / kProbes);
-    scratch_.assign(size_t(std::max<int64_t>(volume_.BytesPerCluster, 2)), 0);
+    scratch_.assign(size_t(std::max<int32_t>(volume_.BytesPerSector, 2)), 0);
     // Where the boot sector puts the MFT is probed first: a young MFT of a few
     // clusters can lie between two probes. Its first cluster may be the damaged one.
     for (int64_t probe : {ntfs_.MFTStart, ntfs_.MFTStart + 1})
