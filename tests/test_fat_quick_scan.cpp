@@ -424,3 +424,23 @@ TEST_F(FatScan, DeepScanPathsSizesLoopsAndFilesThatAreBack) {
   EXPECT_TRUE(found.at(o + "OST.TXT").path.endsWith("LOOPA\\")) << found.at(o + "OST.TXT").path.toStdString();
   EXPECT_EQ(state_.Busy, 0);
 }
+
+// A name on the volume holding an escape sequence reaches the terminal
+// defused in text output, and escaped in JSON.
+TEST_F(FatScan, HostileNamesAreDefusedOnTheTerminal) {
+  const QString image = dir_.filePath("synthetic.img");
+  SyntheticFat16 v(image);
+  ASSERT_TRUE(v.ok());
+  const QString evil = QString("evil") + QChar(0x1B) + "]0;owned" + QChar(0x07) + ".txt";
+  v.Root(0, LongNameEntry(evil.mid(13), true));
+  v.Root(1, LongNameEntry(evil.left(13), true));
+  v.Root(2, Entry("\xE5" "VIL~1  TXT", 0x20, 40, 100));
+  ASSERT_TRUE(v.ok());
+  const auto text = test::RunCli(dir_.path(), {"scan", "--image", image});
+  ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+  EXPECT_FALSE(text.out.contains('\x1b'));
+  EXPECT_FALSE(text.out.contains('\x07'));
+  EXPECT_TRUE(text.out.contains("C:\\evil?]0;owned?.txt")) << text.out.toStdString();
+  const auto json = test::RunCli(dir_.path(), {"scan", "--json", "--image", image});
+  EXPECT_TRUE(json.out.contains("evil\\u001b]0;owned\\u0007.txt")) << json.out.toStdString();
+}

@@ -9,6 +9,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/ScanSession.h"
 #include "cli/TerminalProgress.h"
+#include "cli/TerminalSafe.h"
 #include "found/FoundRows.h"
 #include "scan/RecoverRun.h"
 #include "settings/LanguageFile.h"
@@ -111,7 +112,7 @@ int RunRecoverCommand(const QStringList& args) {
   session.stopped = progress.Stopped();
   progress.Clear();
   for (const auto& [name, error] : result.failed)
-    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(name),
+    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(TerminalSafe(name)),
                  qPrintable(folder), std::strerror(error));
   Report(session, result.restored, folder, QString());
   return ExitRan;

@@ -4,6 +4,7 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/JsonText.h"
+#include "cli/TerminalSafe.h"
 #include "cli/ScanSession.h"
 #include "found/ClassifyFile.h"
 #include "found/EntryValue.h"
@@ -66,8 +67,8 @@ void PrintText(const ScanSession& session) {
     const EntryValue e = ParseEntryValue(row.value);
     // A Recycle Bin row's path is the file itself; an engine row's is its folder.
     const QString where = e.IsRecycleBin() ? e.path + QStringLiteral("  (Recycle Bin)") : e.path + row.name;
-    std::printf("%-11s  %12lld  %-9s  %s\n", qPrintable(e.date), static_cast<long long>(e.size),
-                qPrintable(row.section), qPrintable(where));
+    std::printf("%-11s  %12lld  %-9s  %s\n", qPrintable(TerminalSafe(e.date)), static_cast<long long>(e.size),
+                qPrintable(TerminalSafe(row.section)), qPrintable(TerminalSafe(where)));
   }
   if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
   if (session.result.end != ScanRunEnd::CheckFailed)
