@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -284,4 +285,37 @@ TEST_F(CliOnNtfs, AFailedWriteIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(r.err.count("could not write"), 3) << r.err.toStdString();  // the three files over 16 KiB
   EXPECT_EQ(r.out, "20 file(s) restored!\n");
   EXPECT_EQ(test::FileSha256(image_), imageSha_);
+}
+
+// A volume mounted with ntfs-3g: its Recycle Bin is listed from the live
+// folders and copied back, and saving onto the scanned volume is warned about.
+TEST_F(CliOnNtfs, MountedVolumeRecycleBinIsListedAndCopied) {
+  if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse")) GTEST_SKIP() << "mounting with ntfs-3g needs root and /dev/fuse";
+  const QString mnt = scratch_.filePath("mnt");
+  ASSERT_TRUE(QDir().mkpath(mnt));
+  ASSERT_TRUE(test::Shell(QString("ntfs-3g '%1' '%2'").arg(image_, mnt)));
+  const auto unmount = qScopeGuard([&] { test::Run("umount", {mnt}); });
+  const QString bin = mnt + "/$RECYCLE.BIN/S-1-5-21-1";
+  ASSERT_TRUE(QDir().mkpath(bin));
+  QFile binned(bin + "/$RAB12CD.txt");
+  ASSERT_TRUE(binned.open(QIODevice::WriteOnly) && binned.write("in the bin\n") == 11);
+  binned.close();
+
+  const QJsonObject scan = ScanJson(config_.path(), {image_});
+  bool listed = false;
+  for (const QJsonValue v : scan["files"].toArray()) {
+    const QJsonObject f = v.toObject();
+    if (f["recycle_bin"].toBool() && f["name"].toString() == "$RAB12CD.txt" &&
+        f["path"].toString() == bin + "/$RAB12CD.txt" && f["locator"].isNull())
+      listed = true;
+  }
+  EXPECT_TRUE(listed) << QJsonDocument(scan).toJson().toStdString();
+
+  const QString out = mnt + "/restored";  // on the scanned volume itself
+  const auto r = RunCli(config_.path(), {"recover", "--image", image_, "--to", out, "--match", "$RAB*"});
+  EXPECT_EQ(r.out, "1 file(s) restored!\n") << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("onto the same drive")) << r.err.toStdString();
+  QFile copied(out + "/$RAB12CD.txt");
+  ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
+  EXPECT_EQ(copied.readAll(), "in the bin\n");
 }

@@ -74,6 +74,16 @@ void Report(const ScanSession& session, int32_t restored, const QString& folder,
   }
 }
 
+// Writing restored files onto the scanned volume can overwrite the very
+// clusters still to be restored: say so when the save folder lies on it.
+void WarnWhenOnTheScannedVolume(const UndelvoState& state, const QString& folder) {
+  const DriveEntry* drive = state.Drives.Find(state.Volume.DriveRoot);
+  if (drive == nullptr || drive->mountPoint.isEmpty()) return;
+  const QString mount = QDir::cleanPath(drive->mountPoint);
+  if (folder != mount && !folder.startsWith(mount == QLatin1String("/") ? mount : mount + QLatin1Char('/'))) return;
+  std::fprintf(stderr, "undelvo-cli recover: %s\n", qPrintable(LangText(state.Lang, "Note", "Message2").trimmed()));
+}
+
 }  // namespace
 
 int RunRecoverCommand(const QStringList& args) {
@@ -107,6 +117,7 @@ int RunRecoverCommand(const QStringList& args) {
     return ExitBadInput;
   }
   state.Config.SaveFolder = folder;
+  WarnWhenOnTheScannedVolume(state, folder);
   TerminalProgress progress(state.Busy, "Restoring");
   const RecoverResult result = RecoverRows(state, progress, rows);
   session.stopped = progress.Stopped();
