@@ -1,10 +1,12 @@
 // The advanced scan run and the deep scans: an NTFS volume whose MFT map is
 // destroyed, FAT files in deleted folders, masks and name searches.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "TestSupport.h"
 #include "found/EntryValue.h"
@@ -206,4 +208,34 @@ TEST_F(DeepScan, StopDuringTheFolderStepListsNoFile) {
   EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
   EXPECT_FALSE(counter.steps.contains("Find files (4/4)"));
   EXPECT_EQ(state_.Busy, 0);
+}
+
+// On a volume with 4096-byte sectors the records are 4096 bytes: without the
+// MFT's own record the deep scan reads their size from the records it finds.
+TEST_F(DeepScan, NtfsRecordSizeComesFromTheRecordsFound) {
+  if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse")) GTEST_SKIP() << "writing with ntfs-3g needs root and /dev/fuse";
+  const QString image = dir_.filePath("n4k.img"), mnt = dir_.filePath("mnt"), payload = dir_.filePath("payload");
+  ASSERT_TRUE(QDir().mkpath(mnt));
+  ASSERT_TRUE(test::Shell(QString("truncate -s 64M '%1' && mkntfs -F -Q -s 4096 -c 4096 '%1' >/dev/null 2>&1 && "
+                                  "head -c 20000 /dev/urandom > '%3' && ntfs-3g '%1' '%2' && cp '%3' '%2/gone.bin'; "
+                                  "umount '%2' && ntfs-3g '%1' '%2' && rm '%2/gone.bin'; umount '%2'")
+                              .arg(image, mnt, payload)));
+  QFile f(image);
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  const QByteArray boot = f.read(512);
+  const qint64 cluster = qFromLittleEndian<quint16>(boot.constData() + 11) * quint8(boot[13]);
+  ASSERT_EQ(cluster, 4096);
+  ASSERT_TRUE(f.seek(qFromLittleEndian<qint64>(boot.constData() + 48) * cluster) &&
+              f.write(QByteArray(4096, '\0')) == 4096);
+  f.close();
+
+  UseDrive(image, "NTFS");
+  ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {true, "*.*", {}}).end, ScanRunEnd::FilesFound);
+  const auto rows = AllFoundRows(state_.Found);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].name, "gone.bin");
+  state_.Config.SaveFolder = dir_.filePath("restored");
+  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
+  EXPECT_EQ(RecoverRows(state_, sink_, rows).restored, 1);
+  EXPECT_EQ(test::FileSha256(state_.Config.SaveFolder + "/gone.bin"), test::FileSha256(payload));
 }

@@ -62,7 +62,8 @@ class DeepScan {
       : state_(state), volume_(state.Volume), ntfs_(state.Ntfs), hooks_(hooks), progress_(hooks) {}
 
   void Run() {
-    if (!ReadMFTExtents(volume_, ntfs_) || ntfs_.MFTRecordSize <= 0) ntfs_.MFTRecordSize = 1024;
+    const bool sizeKnown = ReadMFTExtents(volume_, ntfs_) && ntfs_.MFTRecordSize > 0;
+    if (!sizeKnown) ntfs_.MFTRecordSize = 1024;
     state_.Found.Found.Clear();
     state_.Busy = 1;
     ntfs_.MFTExtents.clear();
@@ -72,6 +73,7 @@ class DeepScan {
     if (state_.Busy && !ntfs_.MFTExtents.empty()) {
       progress_.Step(StepText("Step2", 2));
       if (ReadZones()) {
+        if (!sizeKnown) RecordSizeFromZones();
         state_.Found.OtherFiles.clear();
         progress_.Step(StepText("Step3", 3));
         CollectFolders();
@@ -183,6 +185,19 @@ class DeepScan {
       fill += zone.length * clusterBytes;
     }
     return true;
+  }
+
+  // Without the MFT's own record the record size is read from the first
+  // record of the zones (4096-byte records on 4096-byte-sector volumes).
+  void RecordSizeFromZones() {
+    const uint8_t* buffer = ntfs_.MFTBuffer.data();
+    for (int64_t at = 0; at + 512 <= ntfs_.MFTByteSize; at += 512) {
+      const uint8_t* r = buffer + at;
+      if (r[0] != 'F' || r[1] != 'I' || r[2] != 'L' || r[3] != 'E') continue;
+      const int32_t size = RecordSizeFromUpdateSequence(r, size_t(ntfs_.MFTByteSize - at));
+      if (size > 0) ntfs_.MFTRecordSize = size;
+      return;
+    }
   }
 
   // Calls visit(record pointer, offset) for each record slot of the zones,
