@@ -284,6 +284,14 @@ TEST_F(CliOnNtfs, AFailedWriteIsReportedAndTheRunGoesOn) {
       << r.err.toStdString();
   EXPECT_EQ(r.err.count("could not write"), 3) << r.err.toStdString();  // the three files over 16 KiB
   EXPECT_EQ(r.out, "20 file(s) restored!\n");
+  const auto json = test::Run("bash", {"-c", command + " --json"}, {"XDG_CONFIG_HOME=" + config_.path()});
+  const QJsonObject o = QJsonDocument::fromJson(json.out).object();
+  EXPECT_EQ(o["restored"].toInt(), 20);  // again, under numbered names
+  QStringList failed;
+  for (const QJsonValue v : o["failed"].toArray())
+    failed << v.toObject()["name"].toString() + ": " + v.toObject()["error"].toString();
+  EXPECT_TRUE(failed.contains("setup.exe: File too large")) << failed.join("; ").toStdString();
+  EXPECT_EQ(failed.size(), 3);
   EXPECT_EQ(test::FileSha256(image_), imageSha_);
 }
 

@@ -1,6 +1,7 @@
 #include "cli/RecoverCommand.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
@@ -55,16 +56,25 @@ bool ParseRecoverOptions(const QStringList& rest, RecoverOptions& o, QString& er
   return error.isEmpty();
 }
 
-void Report(const ScanSession& session, int32_t restored, const QString& folder, const QString& message) {
+void Report(const ScanSession& session, const RecoverResult& result, const QString& folder, const QString& message) {
   const UndelvoState& state = *session.state;
-  const QString line = QStringLiteral("%1 %2").arg(restored).arg(LangText(state.Lang, "File", "FilesRestored"));
+  const QString line =
+      QStringLiteral("%1 %2").arg(result.restored).arg(LangText(state.Lang, "File", "FilesRestored"));
   if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
+  for (const auto& [name, error] : result.failed)
+    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(TerminalSafe(name)),
+                 qPrintable(folder), std::strerror(error));
   if (session.options.json) {
     QJsonObject o;
     o.insert(QStringLiteral("drive"), state.Volume.DriveRoot);
     o.insert(QStringLiteral("found"), state.Found.FoundCount);
-    o.insert(QStringLiteral("restored"), restored);
+    o.insert(QStringLiteral("restored"), result.restored);
     o.insert(QStringLiteral("to"), folder);
+    QJsonArray failed;
+    for (const auto& [name, error] : result.failed)
+      failed.append(QJsonObject{{QStringLiteral("name"), name},
+                                {QStringLiteral("error"), QString::fromLocal8Bit(std::strerror(error))}});
+    if (!failed.isEmpty()) o.insert(QStringLiteral("failed"), failed);
     if (!message.isEmpty()) o.insert(QStringLiteral("message"), message);
     if (session.stopped) o.insert(QStringLiteral("stopped"), true);
     std::fputs(QJsonDocument(o).toJson(QJsonDocument::Compact).constData(), stdout);
@@ -98,22 +108,22 @@ int RunRecoverCommand(const QStringList& args) {
   if (const int status = RunScanSession(session, "recover"); status >= 0) return status;
   UndelvoState& state = *session.state;
   if (session.result.end == ScanRunEnd::CheckFailed) {
-    Report(session, 0, folder, session.result.message);
+    Report(session, {}, folder, session.result.message);
     return ExitStoppedByCheck;
   }
   if (session.stopped || session.result.end == ScanRunEnd::NothingFound) {
     // A stopped scan restores nothing: the stop was meant for the whole command.
-    Report(session, 0, folder, session.result.message);
+    Report(session, {}, folder, session.result.message);
     return ExitRan;
   }
 
   const std::vector<FoundRow> rows = options.all ? AllFoundRows(state.Found) : SearchFoundRows(state.Found, options.match);
   if (rows.empty()) {
-    Report(session, 0, folder, LangText(state.Lang, "File", "Message15"));
+    Report(session, {}, folder, LangText(state.Lang, "File", "Message15"));
     return ExitRan;
   }
   if (!QDir().mkpath(folder)) {
-    Report(session, 0, folder, LangText(state.Lang, "File", "Message13") + QStringLiteral(" (") + folder + ')');
+    Report(session, {}, folder, LangText(state.Lang, "File", "Message13") + QStringLiteral(" (") + folder + ')');
     return ExitBadInput;
   }
   state.Config.SaveFolder = folder;
@@ -122,10 +132,7 @@ int RunRecoverCommand(const QStringList& args) {
   const RecoverResult result = RecoverRows(state, progress, rows);
   session.stopped = progress.Stopped();
   progress.Clear();
-  for (const auto& [name, error] : result.failed)
-    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(TerminalSafe(name)),
-                 qPrintable(folder), std::strerror(error));
-  Report(session, result.restored, folder, QString());
+  Report(session, result, folder, QString());
   return ExitRan;
 }
 
