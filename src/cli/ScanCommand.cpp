@@ -40,7 +40,7 @@ void PrintJson(const ScanSession& session) {
   const UndelvoState& state = *session.state;
   const FoundState& found = state.Found;
   QByteArray head = "{\"drive\":" + JsonString(state.Volume.DriveRoot);
-  head += ",\"fs\":" + JsonString(FsNameOfKind(state.Volume.FsKind));
+  head += ",\"fs\":" + JsonString(FsNameFromKind(state.Volume.FsKind));
   head += ",\"found\":" + QByteArray::number(found.FoundCount);
   head += ",\"scanned\":" + QByteArray::number(found.ScannedCount);
   head += ",\"categories\":[";
@@ -73,7 +73,7 @@ void PrintText(const ScanSession& session) {
   if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
   if (session.result.end != ScanRunEnd::CheckFailed)
     std::printf("%s (%s): %d deleted file(s) found, %d record(s) scanned%s\n", qPrintable(state.Volume.DriveRoot),
-                qPrintable(FsNameOfKind(state.Volume.FsKind)), int(found.FoundCount), int(found.ScannedCount),
+                qPrintable(FsNameFromKind(state.Volume.FsKind)), int(found.FoundCount), int(found.ScannedCount),
                 session.stopped ? ", stopped early" : "");
 }
 

@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/StopSignal.h"
 #include "cli/TerminalProgress.h"
+#include "platform/FsNames.h"
 #include "settings/LanguageFile.h"
 #include "settings/Settings.h"
 
@@ -54,15 +55,6 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
   return true;
 }
 
-QString FsNameOfKind(int kind) {
-  switch (kind) {
-    case 16: return QStringLiteral("FAT");
-    case 32: return QStringLiteral("FAT32");
-    case 64: return QStringLiteral("NTFS");
-    default: return {};
-  }
-}
-
 int RunScanSession(ScanSession& session, const char* command) {
   session.state = std::make_unique<UndelvoState>();
   UndelvoState& state = *session.state;
@@ -79,7 +71,7 @@ int RunScanSession(ScanSession& session, const char* command) {
   if (drive.isEmpty()) {
     QStringList supported;
     for (const DriveEntry& d : state.Drives.drives)
-      if (!FsNameOfKind(FsKindFromName(d.fsName)).isEmpty()) supported.append(d.letter);
+      if (IsScannableFsName(d.fsName)) supported.append(d.letter);
     if (supported.size() > 1) {
       std::fprintf(stderr, "undelvo-cli %s: several drives (%s); choose one with --drive\n", command,
                    qPrintable(supported.join(QStringLiteral(", "))));

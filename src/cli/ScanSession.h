@@ -34,7 +34,4 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
 // Returns an exit status when the command must end here (bad input), or -1.
 int RunScanSession(ScanSession& session, const char* command);
 
-// The file-system name of a kind: "FAT", "FAT32", "NTFS", empty otherwise.
-QString FsNameOfKind(int kind);
-
 }  // namespace undelvo

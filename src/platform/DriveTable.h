@@ -24,6 +24,9 @@ struct DriveEntry {
 // The file-system kind that a file-system name stands for: 16, 32, 64 or 0.
 int FsKindFromName(const QString& fsName);
 
+// The other way: "FAT", "FAT32", "NTFS", or empty text for any other kind.
+QString FsNameFromKind(int kind);
+
 struct DriveTableOptions {
   std::vector<std::string> images;   // image files given by the user, in order
   bool includeBlockDevices = true;   // list the machine's block devices too

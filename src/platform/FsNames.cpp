@@ -11,6 +11,15 @@ int FsKindFromName(const QString& fsName) {
   return 0;
 }
 
+QString FsNameFromKind(int kind) {
+  switch (kind) {
+    case 16: return QStringLiteral("FAT");
+    case 32: return QStringLiteral("FAT32");
+    case 64: return QStringLiteral("NTFS");
+    default: return {};
+  }
+}
+
 QString FsNameFromProbe(const QString& type, const QString& version) {
   if (type == QLatin1String("vfat"))
     return version.compare(QLatin1String("FAT32"), Qt::CaseInsensitive) == 0
