@@ -8,6 +8,7 @@
 
 #include "fat/DeletedEntry.h"
 #include "platform/PageAlignedAllocator.h"
+#include "scan/PercentDisplay.h"
 #include "fat/FatDirectory.h"
 #include "found/NameMask.h"
 #include "found/ScanDir.h"
@@ -67,7 +68,7 @@ class FatDeepScan {
     const int64_t clusters = (volume_.SectorCount - dataStart) / spc;
     const int64_t chunks = (clusters + kChunkClusters - 1) / kChunkClusters;
     const int64_t chunksPerRead = std::max<int64_t>(1, kReadBytes / (kChunkClusters * clusterBytes));
-    int shown = 0;
+    PercentDisplay progress(hooks_);
     ReadBuffer buffer;
     for (int64_t w = 0; w < chunks; w += chunksPerRead) {
       hooks_.Pump();
@@ -80,12 +81,7 @@ class FatDeepScan {
         if (k % kChunkClusters == 0) {
           hooks_.Pump();
           if (!state_.Busy) break;
-          const int percent = int(std::nearbyint(double(w + k / kChunkClusters + 1) * 100.0 / double(chunks)));
-          if (percent != shown) {
-            shown = percent;
-            hooks_.ShowBar(5 * percent);
-            hooks_.ShowPercent(percent);
-          }
+          progress.Show(int(std::nearbyint(double(w + k / kChunkClusters + 1) * 100.0 / double(chunks))));
         }
         uint8_t* c = buffer.data() + k * clusterBytes;
         // A failed batch is read again cluster by cluster, so one bad sector costs one cluster.

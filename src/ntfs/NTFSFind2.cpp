@@ -13,6 +13,7 @@
 #include "ntfs/MftRecord.h"
 #include "ntfs/Unit0NTFS.h"
 #include "platform/MemoryStatus.h"
+#include "scan/PercentDisplay.h"
 #include "settings/LanguageFile.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
@@ -31,29 +32,6 @@ constexpr int kMaxLevels = 64;
 struct Folder {
   uint32_t parent = 0;
   QString name;
-};
-
-// Shows a percentage on the bar and label when it differs from the last one.
-class Progress {
- public:
-  explicit Progress(ScanHooks& hooks) : hooks_(hooks) {}
-  void Step(const QString& text) {
-    hooks_.ShowBar(0);
-    hooks_.ShowPercent(0);
-    hooks_.ShowStatus(text);
-    shown_ = 0;
-  }
-  void Show(int percent) {
-    if (percent == shown_) return;
-    shown_ = percent;
-    hooks_.ShowBar(percent * 5);
-    hooks_.ShowPercent(percent);
-  }
-  int Shown() const { return shown_; }
-
- private:
-  ScanHooks& hooks_;
-  int shown_ = 0;
 };
 
 class DeepScan {
@@ -291,7 +269,7 @@ class DeepScan {
   const VolumeContext& volume_;
   NtfsState& ntfs_;
   ScanHooks& hooks_;
-  Progress progress_;
+  PercentDisplay progress_;
   std::vector<uint8_t> scratch_;
   QHash<uint32_t, Folder> folders_;
 };

@@ -11,6 +11,7 @@
 #include "found/SaveFile.h"
 #include "fat/RestoreFileFAT.h"
 #include "ntfs/RestoreFileNTFS.h"
+#include "scan/PercentDisplay.h"
 
 namespace undelvo {
 
@@ -40,7 +41,7 @@ bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder, in
 RecoverResult RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<FoundRow>& rows) {
   const QString& saveFolder = state.Config.SaveFolder;
   const size_t count = rows.size();
-  int shown = 0;
+  PercentDisplay progress(hooks);
   RecoverResult result;
   state.Busy = 1;
   hooks.ShowBar(0);
@@ -48,12 +49,7 @@ RecoverResult RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vect
   for (size_t i = 0; i < count; ++i) {
     hooks.Pump();
     if (!state.Busy) continue;
-    const int percent = int(std::nearbyint(double(i) * 100.0 / double(count)));  // halves to even
-    if (percent != shown) {
-      shown = percent;
-      hooks.ShowBar(percent * 5);
-      hooks.ShowPercent(percent);
-    }
+    progress.Show(int(std::nearbyint(double(i) * 100.0 / double(count))));  // halves to even
     if (!QFileInfo(saveFolder).isDir()) continue;  // the folder went away: nothing more can be written
     const FoundRow& row = rows[i];
     const EntryValue e = ParseEntryValue(row.value);
