@@ -230,7 +230,7 @@ TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
     state_.Busy = 1;
     FATFind1(state_, hooks_, "C:\\");
     EXPECT_EQ(state_.Found.FoundCount, 1);
-    EXPECT_TRUE(state_.Found.Found.KeyExists("JPG", QString::fromUtf8("фото.jpg")));
+    EXPECT_TRUE(state_.Found.FoundFiles.KeyExists("JPG", QString::fromUtf8("фото.jpg")));
     EXPECT_TRUE(state_.Found.DirList.contains("C:\\Trash folder\\"));
     state_.Busy = 0;
   }

@@ -51,9 +51,9 @@ TEST(RecordFoundFile, DuplicateNamesGetEachWritersKeys) {
     for (int i = 0; i < c.names.size(); ++i)
       RecordFoundFile(s, c.writer, c.names[i], QStringLiteral("%1#C:\\#2024/01/02#10").arg(i));
     QStringList keys;
-    s.Found.ReadSectionNames(keys);
+    s.FoundFiles.ReadSectionNames(keys);
     ASSERT_EQ(keys.size(), 1);
-    s.Found.ReadKeys(keys.first(), keys);
+    s.FoundFiles.ReadKeys(keys.first(), keys);
     EXPECT_EQ(keys, c.expectedKeys) << c.names.join(',').toStdString();
     EXPECT_EQ(s.FoundCount, c.names.size());
     EXPECT_EQ(s.TotalOfCategories(), c.names.size());
@@ -65,16 +65,16 @@ TEST(RecordFoundFile, EveryFileOfASharedNameKeepsItsOwnKey) {
   // replace another, and the search for a free number resumes where it ended.
   FoundState s;
   for (int i = 0; i < 300; ++i) RecordFoundFile(s, FoundFileWriter::Ntfs, "REPORT.DOC", QString::number(i) + "#p#d#1");
-  s.Found.Write("DOC", "REPORT(301).DOC", "x#p#d#1");  // a real name that looks numbered
+  s.FoundFiles.Write("DOC", "REPORT(301).DOC", "x#p#d#1");  // a real name that looks numbered
   RecordFoundFile(s, FoundFileWriter::Ntfs, "report.doc", "300#p#d#1");
   RecordFoundFile(s, FoundFileWriter::Ntfs, "REPORT.DOC", "301#p#d#1");
   QStringList keys;
-  s.Found.ReadKeys("DOC", keys);
+  s.FoundFiles.ReadKeys("DOC", keys);
   EXPECT_EQ(keys.size(), 303);
   EXPECT_EQ(keys[299], "REPORT(299).DOC");
-  EXPECT_EQ(s.Found.Read("DOC", "REPORT(299).DOC"), "299#p#d#1");
+  EXPECT_EQ(s.FoundFiles.Read("DOC", "REPORT(299).DOC"), "299#p#d#1");
   EXPECT_EQ(keys.last(), "REPORT(302).DOC");
-  EXPECT_EQ(s.Found.Read("DOC", "report(300).doc"), "300#p#d#1");
+  EXPECT_EQ(s.FoundFiles.Read("DOC", "report(300).doc"), "300#p#d#1");
   EXPECT_EQ(s.FoundCount, 302);
 }
 
@@ -85,7 +85,7 @@ TEST(RecordFoundFile, OtherFilesGoToTheirListExceptFromTheRecycleBin) {
   RecordFoundFile(s, FoundFileWriter::RecycleBin, "desktop.ini", "R#C:\\$RECYCLE.BIN\\S-1\\desktop.ini#d#10");
   RecordFoundFile(s, FoundFileWriter::RecycleBin, "desktop.ini", "R#C:\\$RECYCLE.BIN\\S-2\\desktop.ini#d#20");
   EXPECT_EQ(s.OtherFiles, (QStringList{"a=b.zip=5#C:\\#2024/01/02#10", "a=b.zip=7#C:\\#d#10"}));
-  EXPECT_EQ(s.Found.Read("OTHER", "desktop.ini"), "R#C:\\$RECYCLE.BIN\\S-2\\desktop.ini#d#20");
+  EXPECT_EQ(s.FoundFiles.Read("OTHER", "desktop.ini"), "R#C:\\$RECYCLE.BIN\\S-2\\desktop.ini#d#20");
   EXPECT_EQ(s.FoundCount, 4);
   EXPECT_EQ(s.CategoryCount[6], 4);
   EXPECT_EQ(s.FileCategory, 6);
@@ -99,7 +99,7 @@ TEST(RecordFoundFile, OtherFilesGoToTheirListExceptFromTheRecycleBin) {
   s.ResetForScan();
   EXPECT_TRUE(s.OtherFiles.isEmpty());
   EXPECT_EQ(s.FoundCount + s.TotalOfCategories() + s.ScannedCount, 0);
-  EXPECT_EQ(s.Found.SectionCount(), 0);
+  EXPECT_EQ(s.FoundFiles.SectionCount(), 0);
 }
 
 TEST(EntryValue, ParsesFieldsWith64BitNumbersAndHashesInPaths) {

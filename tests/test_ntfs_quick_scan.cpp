@@ -29,12 +29,12 @@ struct Found {
 std::vector<Found> Everything(const FoundState& s) {
   std::vector<Found> all;
   QStringList sections, keys;
-  s.Found.ReadSectionNames(sections);
+  s.FoundFiles.ReadSectionNames(sections);
   for (const QString& section : sections) {
-    s.Found.ReadKeys(section, keys);
+    s.FoundFiles.ReadKeys(section, keys);
     for (const QString& k : keys) {
-      const EntryValue e = ParseEntryValue(s.Found.Read(section, k));
-      all.push_back({k, e.path, e.size, s.Found.Read(section, k)});
+      const EntryValue e = ParseEntryValue(s.FoundFiles.Read(section, k));
+      all.push_back({k, e.path, e.size, s.FoundFiles.Read(section, k)});
     }
   }
   for (const QString& line : s.OtherFiles) {
@@ -112,7 +112,7 @@ TEST_F(NtfsQuickScan, FindsEveryListedDeletedFileInItsFolderWithItsSize) {
     EXPECT_FALSE(f.key.contains(".tmp")) << f.key.toStdString();
   }
   for (const char* key : {"REPORT.DOC", "REPORT(1).DOC", "REPORT(2).DOC"})
-    EXPECT_TRUE(state_.Found.Found.KeyExists("DOC", key)) << key;
+    EXPECT_TRUE(state_.Found.FoundFiles.KeyExists("DOC", key)) << key;
   EXPECT_EQ(state_.Found.FoundCount, int(found.size()));
   EXPECT_EQ(hooks_.lastBar, 500);
 }

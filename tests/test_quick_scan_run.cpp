@@ -181,7 +181,7 @@ TEST_F(QuickScanRunTest, StopKeepsWhatWasFoundOrEndsWithNothingFound) {
   EXPECT_EQ(r.message, "Found 0 deleted files on this drive!");
   EXPECT_EQ(early.messages, std::vector<QString>{r.message});
   QStringList sections;
-  state_.Found.Found.ReadSectionNames(sections);
+  state_.Found.FoundFiles.ReadSectionNames(sections);
   EXPECT_TRUE(sections.isEmpty());
   EXPECT_EQ(LoadScanStatistics(state_.Registry).Found, 0);
   EXPECT_EQ(early.events.back(), "idle");
@@ -264,9 +264,9 @@ TEST(ScanDirTest, ListsLiveFoldersDepthFirstAsDrivePathsAndStops) {
 
 TEST(FoundRowsTest, SearchMatchesKeysByTextOrMaskAndOtherFilesByTheWholeLine) {
   FoundState found;
-  found.Found.Write("DOC", "Report.doc", "10#C:\\Work\\#d#1");
-  found.Found.Write("JPG", "holiday.jpg", "11#C:\\Photos\\#d#2");
-  found.Found.Write("TXT", "notes.txt", "12#C:\\Report drafts\\#d#3");
+  found.FoundFiles.Write("DOC", "Report.doc", "10#C:\\Work\\#d#1");
+  found.FoundFiles.Write("JPG", "holiday.jpg", "11#C:\\Photos\\#d#2");
+  found.FoundFiles.Write("TXT", "notes.txt", "12#C:\\Report drafts\\#d#3");
   found.OtherFiles << "data.xyz=13#C:\\Report drafts\\#d#4" << "a=b.cfg=14#C:\\#d#5";
   auto names = [&](const QString& text) {
     QStringList out;

@@ -39,15 +39,15 @@ TEST(ScanRecycleBin, RecordsEveryFileWithItsPathAndFollowsNoLinks) {
 
   EXPECT_EQ(state.Found.FoundCount, 5);
   EXPECT_EQ(state.Found.CategoryCount[6], 2);
-  const EntryValue jpg = ParseEntryValue(state.Found.Found.Read("JPG", "$RAB12CD.jpg"));
+  const EntryValue jpg = ParseEntryValue(state.Found.FoundFiles.Read("JPG", "$RAB12CD.jpg"));
   EXPECT_TRUE(jpg.IsRecycleBin());
   EXPECT_EQ(jpg.path, bin + "/S-1-5-21/$RAB12CD.jpg");
   EXPECT_EQ(jpg.size, 3000);
   EXPECT_FALSE(jpg.date.isEmpty());
-  EXPECT_TRUE(state.Found.Found.KeyExists("JPG", "$IAB12CD.jpg"));
-  EXPECT_EQ(ParseEntryValue(state.Found.Found.Read("TXT", "notes.txt")).path, bin + "/S-1-5-21/$R0001/inner/notes.txt");
+  EXPECT_TRUE(state.Found.FoundFiles.KeyExists("JPG", "$IAB12CD.jpg"));
+  EXPECT_EQ(ParseEntryValue(state.Found.FoundFiles.Read("TXT", "notes.txt")).path, bin + "/S-1-5-21/$R0001/inner/notes.txt");
   QStringList keys;
-  state.Found.Found.ReadKeys("OTHER", keys);
+  state.Found.FoundFiles.ReadKeys("OTHER", keys);
   EXPECT_EQ(keys, QStringList{"desktop.ini"}) << "one key; the later file replaces the earlier";
 
   // A mask narrows the files but every folder is still entered; a stop ends it.

@@ -14,10 +14,10 @@ const QString kOtherSection = QStringLiteral("OTHER");
 template <typename Visit, typename VisitLine>
 void ForEachRow(const FoundState& found, Visit visit, VisitLine visitLine) {
   QStringList sections, keys;
-  found.Found.ReadSectionNames(sections);
+  found.FoundFiles.ReadSectionNames(sections);
   for (const QString& section : sections) {
-    found.Found.ReadKeys(section, keys);
-    for (const QString& key : keys) visit(FoundRow{key, section, found.Found.Read(section, key)});
+    found.FoundFiles.ReadKeys(section, keys);
+    for (const QString& key : keys) visit(FoundRow{key, section, found.FoundFiles.Read(section, key)});
   }
   for (const QString& line : found.OtherFiles)
     visitLine(line, FoundRow{OtherFilesName(line), kOtherSection, OtherFilesValue(line)});

@@ -9,7 +9,7 @@ int32_t FoundState::TotalOfCategories() const {
 }
 
 void FoundState::ResetForScan() {
-  Found.Clear();
+  FoundFiles.Clear();
   OtherFiles.clear();
   DirList.clear();
   FoundCount = 0;

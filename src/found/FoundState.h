@@ -20,7 +20,7 @@ struct TDataItem {
 
 // Everything a scan collects, and the lists the results view builds from it.
 struct FoundState {
-  FoundFiles Found;          // categories 1..5 of the engines, every Recycle Bin file
+  ::undelvo::FoundFiles FoundFiles;         // categories 1..5 of the engines, every Recycle Bin file
   QStringList OtherFiles;    // "name=entry value" lines of category 6
   QStringList DirList;       // folders for the FAT quick scan, each ending in a separator
   QStringList CountList;     // scratch list for counting a section's keys

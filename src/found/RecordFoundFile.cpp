@@ -41,11 +41,11 @@ int RecordFoundFile(FoundState& state, FoundFileWriter writer, const QString& na
   state.FileCategory = category;
   ++state.CategoryCount[size_t(category)];
   if (writer == FoundFileWriter::RecycleBin) {
-    state.Found.Write(typeCode, name, entryValue);
+    state.FoundFiles.Write(typeCode, name, entryValue);
   } else if (category == CategoryOther) {
     state.OtherFiles.append(name + QLatin1Char('=') + entryValue);
   } else {
-    state.Found.Write(typeCode, UniqueKey(state.Found, typeCode, name, writer, pump), entryValue);
+    state.FoundFiles.Write(typeCode, UniqueKey(state.FoundFiles, typeCode, name, writer, pump), entryValue);
   }
   return category;
 }

@@ -42,7 +42,7 @@ class DeepScan {
   void Run() {
     const bool sizeKnown = ReadMFTExtents(volume_, ntfs_) && ntfs_.MFTRecordSize > 0;
     if (!sizeKnown) ntfs_.MFTRecordSize = 1024;
-    state_.Found.Found.Clear();
+    state_.Found.FoundFiles.Clear();
     state_.Busy = 1;
     ntfs_.MFTExtents.clear();
     progress_.Step(StepText("Step1", 1));

@@ -105,7 +105,7 @@ ScanRunResult FinishRun(UndelvoState& state, ScanHooks& hooks, const char* notFo
   hooks.ShowRunning(false);
   SaveScanStatistics(state.Registry, state.Found.FoundCount);
   if (state.Found.FoundCount != 0) return {ScanRunEnd::FilesFound, QString()};
-  state.Found.Found.Clear();
+  state.Found.FoundFiles.Clear();
   ScanRunResult result{ScanRunEnd::NothingFound, LangText(state.Lang, "Process", notFoundKey)};
   hooks.ShowMessage(result.message);
   return result;
