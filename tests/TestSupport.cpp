@@ -113,4 +113,8 @@ bool MakeSparseFile(const QString& path, qint64 size, qint64 offset, const QByte
   return true;
 }
 
+RecoverRunResult RecoverAll(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows) {
+  return RecoverRun(state, progress, rows, std::vector<bool>(rows.size(), true));
+}
+
 }  // namespace undelvo::test

@@ -5,8 +5,14 @@
 #include <QTemporaryDir>
 #include <vector>
 
+#include <string>
+
+#include "found/FoundRows.h"
 #include "ntfs/NtfsState.h"
 #include "platform/DriveTable.h"
+#include "run/ProgressSink.h"
+#include "run/RunControl.h"
+#include "scan/RecoverRun.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo::test {
@@ -82,6 +88,48 @@ bool SameFoundFolder(const QString& foundFolder, const QString& manifestFolder);
 
 // The sha256 of a file's content in hex; empty when it cannot be read.
 QByteArray FileSha256(const QString& path);
+
+// Records what a progress display is told, in order ("running", "reset",
+// "percent 7", "step 2", "done", "idle"), and presses Stop at a given pump
+// or percentage once attached to a run.
+struct RecordingSink : ProgressSink {
+  RunControl* run = nullptr;
+  int pumps = 0, stopAtPump = -1, stopAtPercent = -1;
+  std::vector<std::string> events;
+  std::vector<int> percents, steps;
+  FoundCounters lastFound;
+
+  // Makes this sink's counter the run's pump.
+  void Attach(RunControl& control) {
+    run = &control;
+    control.SetPump([this] {
+      if (++pumps == stopAtPump) run->RequestStop();
+    });
+  }
+  void ShowFound(const FoundCounters& counters) override { lastFound = counters; }
+  void ShowRunning(bool running) override { events.push_back(running ? "running" : "idle"); }
+
+ protected:
+  void OnReset() override { events.push_back("reset"); }
+  void OnPercent(int p) override {
+    events.push_back("percent " + std::to_string(p));
+    percents.push_back(p);
+    if (p == stopAtPercent && run) run->RequestStop();
+  }
+  void OnDone() override { events.push_back("done"); }
+  void OnStep(int step) override {
+    events.push_back("step " + std::to_string(step));
+    steps.push_back(step);
+  }
+};
+
+// A run that is going on, for calling an engine on its own.
+struct BegunRun : RunControl {
+  BegunRun() { Begin(); }
+};
+
+// Restores every one of `rows`, all of them selected.
+RecoverRunResult RecoverAll(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows);
 
 // Stores `value` little-endian in `bytes` bytes at `at` of `b`.
 void PutLE(QByteArray& b, qsizetype at, uint64_t value, int bytes);

@@ -13,21 +13,12 @@
 #include "found/FoundRows.h"
 #include "scan/AdvancedScanRun.h"
 #include "scan/QuickScanRun.h"
+#include "scan/DeepScanStepText.h"
 #include "scan/RecoverRun.h"
 
 using namespace undelvo;
 
 namespace {
-
-struct StepSink : ScanHooks {
-  uint8_t* busy = nullptr;
-  int pumps = 0, stopAtPump = -1;
-  QStringList steps;
-  void Pump() override {
-    if (++pumps == stopAtPump) *busy = 0;
-  }
-  void ShowStatus(const QString& text) override { steps << text; }
-};
 
 struct Row {
   QString name, path;
@@ -51,9 +42,9 @@ class DeepScan : public ::testing::Test {
     return image;
   }
   void UseDrive(const QString& image, const QString& fsName, uint64_t offset = 0) {
-    state_.Drives.drives = {
+    state_.Program.Drives.drives = {
         test::ImageDrive(image, offset, uint64_t(QFileInfo(image).size()) - offset, "C:", fsName, image)};
-    state_.GeometryCacheFile = dir_.filePath("Zantero.ini");
+    state_.Program.GeometryCacheFile = dir_.filePath("Zantero.ini");
   }
   // Zeroes MFT record `record` of an NTFS image whose MFT starts in one run.
   static bool DestroyRecord(const QString& image, int record) {
@@ -66,7 +57,7 @@ class DeepScan : public ::testing::Test {
   }
   QTemporaryDir dir_;
   UndelvoState state_{dir_.filePath("registry.reg")};
-  StepSink sink_;
+  test::RecordingSink sink_;
 };
 
 }  // namespace
@@ -75,15 +66,17 @@ TEST_F(DeepScan, NtfsWithoutItsMftMapStillFindsAndRestoresTheDeletedFiles) {
   const QString image = Unpack("ntfs.img");
   ASSERT_TRUE(DestroyRecord(image, 0));
   UseDrive(image, "NTFS");
-  sink_.busy = &state_.Busy;
   EXPECT_EQ(QuickScanRun(state_, sink_, "C:").message, "MFT list reading error!");
 
   const ScanRunResult r = AdvancedScanRun(state_, sink_, "C:", {true, "*.*", {}});
   ASSERT_EQ(r.end, ScanRunEnd::FilesFound) << r.message.toStdString();
-  EXPECT_EQ(sink_.steps, QStringList({"Find MFT records (1/4)", "Read MFT records (2/4)", "Find folders (3/4)",
-                                      "Find files (4/4)"}));
-  EXPECT_EQ(state_.Busy, 0);
-  const std::vector<Row> rows = Rows(state_.Found);
+  EXPECT_EQ(sink_.steps, (std::vector<int>{1, 2, 3, 4}));
+  QStringList texts;
+  for (int step : sink_.steps) texts << DeepScanStepText(state_.Program.Lang, step);
+  EXPECT_EQ(texts, QStringList({"Find MFT records (1/4)", "Read MFT records (2/4)", "Find folders (3/4)",
+                                "Find files (4/4)"}));
+  EXPECT_FALSE(state_.Run.Busy());
+  const std::vector<Row> rows = Rows(state_.Scan.Found);
   QSet<QByteArray> expected;
   for (const test::ManifestRow& m : test::ReadManifest(test::SourceDir() + "/tests/data/ntfs.img.manifest.tsv")) {
     if (m.reused || m.size == 0 || m.name.contains(".tmp")) continue;
@@ -97,12 +90,12 @@ TEST_F(DeepScan, NtfsWithoutItsMftMapStillFindsAndRestoresTheDeletedFiles) {
   EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.name == "NODOT"; }))
       << "the deep scan needs no dot in a name";
 
-  state_.Config.SaveFolder = dir_.filePath("restored");
-  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
-  RecoverRows(state_, sink_, AllFoundRows(state_.Found));
+  state_.Program.Config.SaveFolder = dir_.filePath("restored");
+  ASSERT_TRUE(QDir().mkpath(state_.Program.Config.SaveFolder));
+  test::RecoverAll(state_, sink_, AllFoundRows(state_.Scan.Found));
   QSet<QByteArray> written;
-  for (const QString& f : QDir(state_.Config.SaveFolder).entryList(QDir::Files))
-    written.insert(test::FileSha256(state_.Config.SaveFolder + "/" + f));
+  for (const QString& f : QDir(state_.Program.Config.SaveFolder).entryList(QDir::Files))
+    written.insert(test::FileSha256(state_.Program.Config.SaveFolder + "/" + f));
   for (const QByteArray& sha : expected) EXPECT_TRUE(written.contains(sha)) << sha.toStdString();
 }
 
@@ -115,7 +108,7 @@ TEST_F(DeepScan, NtfsFileWhoseFolderRecordIsGoneGetsTheFolderNumber) {
   ASSERT_TRUE(DestroyRecord(image, record));
   UseDrive(image, "NTFS");
   ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {true, "*.*", {}}).end, ScanRunEnd::FilesFound);
-  const std::vector<Row> rows = Rows(state_.Found);
+  const std::vector<Row> rows = Rows(state_.Scan.Found);
   const QString folder = QString("C:\\Folder %1\\").arg(record);
   EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const Row& r) { return r.name == "plan.txt" && r.path == folder; }));
 }
@@ -125,14 +118,14 @@ TEST_F(DeepScan, FatFilesOfDeletedFoldersGetTheirRebuiltPath) {
     SCOPED_TRACE(name);
     UseDrive(Unpack(name), fs, offset);
     ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {true, "*.*", {}}).end, ScanRunEnd::FilesFound);
-    EXPECT_EQ(state_.Busy, 0);
-    const std::vector<Row> rows = Rows(state_.Found);
-    state_.Config.SaveFolder = dir_.filePath(QString("restored-") + name);
-    ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
-    RecoverRows(state_, sink_, AllFoundRows(state_.Found));
+    EXPECT_FALSE(state_.Run.Busy());
+    const std::vector<Row> rows = Rows(state_.Scan.Found);
+    state_.Program.Config.SaveFolder = dir_.filePath(QString("restored-") + name);
+    ASSERT_TRUE(QDir().mkpath(state_.Program.Config.SaveFolder));
+    test::RecoverAll(state_, sink_, AllFoundRows(state_.Scan.Found));
     QSet<QByteArray> written;
-    for (const QString& f : QDir(state_.Config.SaveFolder).entryList(QDir::Files))
-      written.insert(test::FileSha256(state_.Config.SaveFolder + "/" + f));
+    for (const QString& f : QDir(state_.Program.Config.SaveFolder).entryList(QDir::Files))
+      written.insert(test::FileSha256(state_.Program.Config.SaveFolder + "/" + f));
     int inDeletedFolders = 0;
     for (const test::ManifestRow& m : test::ReadManifest(test::SourceDir() + "/tests/data/" + name + ".manifest.tsv")) {
       if (m.reused || m.size == 0 || m.folder == "/") continue;  // the deep scan reads folders, not the root
@@ -166,11 +159,11 @@ TEST_F(DeepScan, MaskAndNameSearch) {
       SCOPED_TRACE(std::string(name) + (deep ? " deep" : " quick"));
       UseDrive(image, fs);
       ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {deep, "*.jpg", {}}).end, ScanRunEnd::FilesFound);
-      for (const Row& r : Rows(state_.Found)) EXPECT_TRUE(r.name.endsWith(".jpg", Qt::CaseInsensitive)) << r.name.toStdString();
+      for (const Row& r : Rows(state_.Scan.Found)) EXPECT_TRUE(r.name.endsWith(".jpg", Qt::CaseInsensitive)) << r.name.toStdString();
 
       // A name replaces the mask.
       ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {deep, "*.jpg", "*eport*"}).end, ScanRunEnd::FilesFound);
-      for (const Row& r : Rows(state_.Found)) EXPECT_TRUE(r.name.contains("EPORT", Qt::CaseInsensitive)) << r.name.toStdString();
+      for (const Row& r : Rows(state_.Scan.Found)) EXPECT_TRUE(r.name.contains("EPORT", Qt::CaseInsensitive)) << r.name.toStdString();
 
       // A list is one pattern, which no name matches.
       const ScanRunResult none = AdvancedScanRun(state_, sink_, "C:", {deep, "*.doc,*.txt", {}});
@@ -181,33 +174,33 @@ TEST_F(DeepScan, MaskAndNameSearch) {
   // An empty mask filters nothing.
   UseDrive(dir_.filePath("ntfs.img"), "NTFS");
   ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {false, "", {}}).end, ScanRunEnd::FilesFound);
-  const int all = state_.Found.FoundCount;
+  const int all = state_.Scan.Found.FoundCount;
   ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
-  EXPECT_EQ(all, state_.Found.FoundCount);
+  EXPECT_EQ(all, state_.Scan.Found.FoundCount);
 }
 
 TEST_F(DeepScan, StopDuringTheFolderStepListsNoFile) {
   const QString image = Unpack("ntfs.img");
   UseDrive(image, "NTFS");
   // Count the pumps up to the third step, then stop just after it began.
-  StepSink counter;
-  counter.busy = &state_.Busy;
-  struct : StepSink {
-    int* stepThreePump = nullptr;
-    void ShowStatus(const QString& text) override {
-      if (text.contains("3/4") && *stepThreePump < 0) *stepThreePump = pumps;
+  struct : test::RecordingSink {
+    int stepThreePump = -1;
+    void OnStep(int step) override {
+      RecordingSink::OnStep(step);
+      if (step == StepFindFolders && stepThreePump < 0) stepThreePump = pumps;
     }
   } finder;
-  int stepThree = -1;
-  finder.stepThreePump = &stepThree;
-  finder.busy = &state_.Busy;
+  finder.Attach(state_.Run);
   ASSERT_EQ(AdvancedScanRun(state_, finder, "C:", {true, "*.*", {}}).end, ScanRunEnd::FilesFound);
-  ASSERT_GT(stepThree, 0);
-  counter.stopAtPump = stepThree + 3;
+  ASSERT_GT(finder.stepThreePump, 0);
+  test::RecordingSink counter;
+  counter.Attach(state_.Run);
+  counter.stopAtPump = finder.stepThreePump + 3;
   const ScanRunResult r = AdvancedScanRun(state_, counter, "C:", {true, "*.*", {}});
   EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
-  EXPECT_FALSE(counter.steps.contains("Find files (4/4)"));
-  EXPECT_EQ(state_.Busy, 0);
+  EXPECT_TRUE(r.stopped);
+  EXPECT_EQ(std::count(counter.steps.begin(), counter.steps.end(), int(StepFindFiles)), 0);
+  EXPECT_FALSE(state_.Run.Busy());
 }
 
 // On a volume with 4096-byte sectors the records are 4096 bytes: without the
@@ -231,11 +224,11 @@ TEST_F(DeepScan, NtfsRecordSizeComesFromTheRecordsFound) {
 
   UseDrive(image, "NTFS");
   ASSERT_EQ(AdvancedScanRun(state_, sink_, "C:", {true, "*.*", {}}).end, ScanRunEnd::FilesFound);
-  const auto rows = AllFoundRows(state_.Found);
+  const auto rows = AllFoundRows(state_.Scan.Found);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, "gone.bin");
-  state_.Config.SaveFolder = dir_.filePath("restored");
-  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
-  EXPECT_EQ(RecoverRows(state_, sink_, rows).restored, 1);
-  EXPECT_EQ(test::FileSha256(state_.Config.SaveFolder + "/gone.bin"), test::FileSha256(payload));
+  state_.Program.Config.SaveFolder = dir_.filePath("restored");
+  ASSERT_TRUE(QDir().mkpath(state_.Program.Config.SaveFolder));
+  EXPECT_EQ(test::RecoverAll(state_, sink_, rows).restored, 1);
+  EXPECT_EQ(test::FileSha256(state_.Program.Config.SaveFolder + "/gone.bin"), test::FileSha256(payload));
 }

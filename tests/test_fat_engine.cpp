@@ -142,7 +142,7 @@ TEST(FatGeometry, BootSectorFieldsGiveTheLayout) {
 TEST(FatChains, WalksEndAtMarksBoundsAndLoops) {
   VolumeContext volume;
   volume.ClusterCount = 60;
-  ScanHooks hooks;
+  RunControl run;
   const struct {
     const char* what;
     uint8_t kind;
@@ -165,7 +165,7 @@ TEST(FatChains, WalksEndAtMarksBoundsAndLoops) {
     SCOPED_TRACE(c.what);
     volume.FsKind = c.kind;
     std::vector<int64_t> list{99};
-    FollowChain(volume, c.fat, c.first, list, hooks);
+    FollowChain(volume, c.fat, c.first, list, run);
     EXPECT_EQ(list, c.chain);
   }
 }

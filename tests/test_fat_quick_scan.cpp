@@ -109,12 +109,13 @@ class FatScan : public ::testing::Test {
  protected:
   ScanRunResult Scan(const QString& image, const QString& fsName, uint64_t offset = 0) {
     const uint64_t size = uint64_t(QFileInfo(image).size()) - offset;
-    state_.Drives.drives = {test::ImageDrive(image, offset, size, "C:", fsName, image)};
+    state_.Program.Drives.drives = {test::ImageDrive(image, offset, size, "C:", fsName, image)};
     return QuickScanRun(state_, hooks_, "C:");
   }
   QTemporaryDir dir_;
   UndelvoState state_{dir_.filePath("registry.reg")};
-  ScanHooks hooks_;
+  test::RecordingSink hooks_;
+  test::BegunRun run_;  // for restoring outside a recovery run
 };
 
 }  // namespace
@@ -158,7 +159,7 @@ TEST_F(FatScan, SyntheticVolumeCoversTheEntryRules) {
   ASSERT_TRUE(v.ok());
 
   ASSERT_EQ(Scan(image, "FAT").end, ScanRunEnd::FilesFound);
-  const auto found = FoundByName(state_.Found);
+  const auto found = FoundByName(state_.Scan.Found);
   const QString o = QString(QChar(0xF5));
   const std::map<QString, std::pair<QString, int64_t>> expected = {
       {wide, {"C:\\", 100}},
@@ -176,25 +177,25 @@ TEST_F(FatScan, SyntheticVolumeCoversTheEntryRules) {
   std::map<QString, std::pair<QString, int64_t>> actual;
   for (const auto& [name, f] : found) actual[name] = {f.path, f.size};
   EXPECT_EQ(actual, expected);
-  EXPECT_EQ(state_.Found.OtherFiles.size(), 3);  // both DATA.BIN and the ISO image
+  EXPECT_EQ(state_.Scan.Found.OtherFiles.size(), 3);  // both DATA.BIN and the ISO image
 
   // The chain still in the table is followed; the consecutive clusters would give 'X's.
   const QString save = dir_.filePath("saved");
-  uint8_t busy = 1;
-  QString written;
-  ASSERT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, o + "HAINED.TXT", found.at(o + "HAINED.TXT").value, save,
-                             busy, hooks_, &written));
-  QFile restored(written);
+  RestoreOutcome written =
+      RestoreFileFAT(state_.Scan.Volume, state_.Scan.Fat, found.at(o + "HAINED.TXT").value, {save, o + "HAINED.TXT"}, run_);
+  ASSERT_TRUE(written.Written());
+  QFile restored(written.path);
   ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
   EXPECT_EQ(restored.readAll(), QByteArray(2048, 'A') + QByteArray(1952, 'B'));
 
   // A name the save folder cannot take is written under the fallback name.
-  ASSERT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, QString(300, 'x') + ".txt", found.at(o + "LD2021.TXT").value,
-                             save, busy, hooks_, &written, "File7"));
-  EXPECT_EQ(QFileInfo(written).fileName(), "File7");
+  written = RestoreFileFAT(state_.Scan.Volume, state_.Scan.Fat, found.at(o + "LD2021.TXT").value,
+                           {save, QString(300, 'x') + ".txt", "File7"}, run_);
+  ASSERT_TRUE(written.Written());
+  EXPECT_EQ(QFileInfo(written.path).fileName(), "File7");
   // No first cluster or no size: nothing is written.
-  EXPECT_FALSE(RestoreFileFAT(state_.Volume, state_.Fat, "a.txt", "0#C:\\#2024/05/06#10", save, busy, hooks_));
-  EXPECT_FALSE(RestoreFileFAT(state_.Volume, state_.Fat, "a.txt", "R#/x/a.txt#d#10", save, busy, hooks_));
+  EXPECT_FALSE(RestoreFileFAT(state_.Scan.Volume, state_.Scan.Fat, "0#C:\\#2024/05/06#10", {save, "a.txt"}, run_).Written());
+  EXPECT_FALSE(RestoreFileFAT(state_.Scan.Volume, state_.Scan.Fat, "R#/x/a.txt#d#10", {save, "a.txt"}, run_).Written());
 }
 
 TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
@@ -203,7 +204,7 @@ TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
     const QString image = test::Unpack(test::SourceDir() + "/tests/data/" + name + ".gz", dir_.path(), name);
     ASSERT_FALSE(image.isEmpty());
     ASSERT_EQ(Scan(image, fs, offset).end, ScanRunEnd::FilesFound);
-    const auto found = FoundByName(state_.Found);
+    const auto found = FoundByName(state_.Scan.Found);
     int checked = 0;
     for (const test::ManifestRow& row :
          test::ReadManifest(test::SourceDir() + "/tests/data/" + name + ".manifest.tsv")) {
@@ -223,16 +224,15 @@ TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
     EXPECT_TRUE(found.count(QString::fromUtf8("õEPORT.DOC(2)")));
 
     // A mask narrows the files of a folder, while every subfolder is still queued.
-    state_.Found.ResetForScan();
-    state_.Fat.ListedDirs.clear();
-    state_.Fat.ListedDirClusters.clear();
-    state_.NameMask = "*.JPG";
-    state_.Busy = 1;
-    FATFind1(state_, hooks_, "C:\\");
-    EXPECT_EQ(state_.Found.FoundCount, 1);
-    EXPECT_TRUE(state_.Found.FoundFiles.KeyExists("JPG", QString::fromUtf8("фото.jpg")));
-    EXPECT_TRUE(state_.Found.DirList.contains("C:\\Trash folder\\"));
-    state_.Busy = 0;
+    state_.Scan.Found.ResetForScan();
+    state_.Scan.Fat.ListedDirs.clear();
+    state_.Scan.Fat.ListedDirClusters.clear();
+    state_.Scan.NameMask = "*.JPG";
+    test::BegunRun run;
+    FATFind1(state_.Scan.Volume, state_.Scan.Fat, state_.Scan.Found, state_.Scan.NameMask, run, hooks_, "C:\\");
+    EXPECT_EQ(state_.Scan.Found.FoundCount, 1);
+    EXPECT_TRUE(state_.Scan.Found.FoundFiles.KeyExists("JPG", QString::fromUtf8("фото.jpg")));
+    EXPECT_TRUE(state_.Scan.Found.DirList.contains("C:\\Trash folder\\"));
   }
 }
 
@@ -260,15 +260,14 @@ TEST_F(FatScan, DamagedReferenceVolumesScanToTheEnd) {
     EXPECT_EQ(r.end, c.end) << r.message.toStdString();
     if (!c.listed) continue;
     QStringList paths;
-    for (const FoundRow& row : AllFoundRows(state_.Found)) paths << ParseEntryValue(row.value).path + row.name;
+    for (const FoundRow& row : AllFoundRows(state_.Scan.Found)) paths << ParseEntryValue(row.value).path + row.name;
     EXPECT_TRUE(paths.contains(c.listed)) << paths.join(", ").toStdString();
     // Restoring ends too, the looping chain included.
     const QString save = dir_.filePath(QString("saved-") + c.image);
-    state_.Config.SaveFolder = save;
+    state_.Program.Config.SaveFolder = save;
     ASSERT_TRUE(QDir().mkpath(save));
-    uint8_t busy = 1;
-    for (const FoundRow& row : AllFoundRows(state_.Found))
-      EXPECT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, row.name, row.value, save, busy, hooks_));
+    for (const FoundRow& row : AllFoundRows(state_.Scan.Found))
+      EXPECT_TRUE(RestoreFileFAT(state_.Scan.Volume, state_.Scan.Fat, row.value, {save, row.name}, run_).Written());
   }
   // The Sleuth Kit reads the same bytes for the deleted file of deleted.img.
   const QString image = dir_.filePath("deleted.img");
@@ -324,15 +323,14 @@ TEST_F(FatScan, SectorSizeAndRootClusterComeFromTheBootSector) {
       ASSERT_TRUE(f.seek(FatClusterToSector(v.ctx, fat, 2) * 512) && f.write(QByteArray(512, '\0')) == 512);
     }
     ASSERT_EQ(Scan(image, c.fs).end, ScanRunEnd::FilesFound);
-    const auto found = FoundByName(state_.Found);
+    const auto found = FoundByName(state_.Scan.Found);
     const QString name = QString::fromUtf8("õOVED.BIN");
     ASSERT_EQ(found.count(name), 1u);
     EXPECT_EQ(found.at(name).size, payload.size());
-    uint8_t busy = 1;
-    QString written;
-    ASSERT_TRUE(RestoreFileFAT(state_.Volume, state_.Fat, name, found.at(name).value, dir_.filePath(c.fs), busy,
-                               hooks_, &written));
-    QFile restored(written);
+    const RestoreOutcome written =
+        RestoreFileFAT(state_.Scan.Volume, state_.Scan.Fat, found.at(name).value, {dir_.filePath(c.fs), name}, run_);
+    ASSERT_TRUE(written.Written());
+    QFile restored(written.path);
     ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
     EXPECT_EQ(restored.readAll(), payload);
   }
@@ -340,42 +338,30 @@ TEST_F(FatScan, SectorSizeAndRootClusterComeFromTheBootSector) {
 
 namespace {
 
-// Records the bar and can press Stop at a given pump.
-struct BarSink : ScanHooks {
-  uint8_t* busy = nullptr;
-  int pumps = 0, stopAtPump = -1;
-  std::vector<int> bars, percents;
-  void Pump() override {
-    if (++pumps == stopAtPump) *busy = 0;
-  }
-  void ShowBar(int w) override { bars.push_back(w); }
-  void ShowPercent(int p) override { percents.push_back(p); }
-};
-
 }  // namespace
 
 TEST_F(FatScan, ProgressOnlyGrowsAndAnEarlyStopFindsNothing) {
   const QString image = test::Unpack(test::SourceDir() + "/tests/data/fat16.img.gz", dir_.path(), "fat16.img");
   ASSERT_FALSE(image.isEmpty());
-  state_.Drives.drives = {test::ImageDrive(image, 0, uint64_t(QFileInfo(image).size()), "C:", "FAT", "f")};
-  BarSink sink;
-  sink.busy = &state_.Busy;
+  state_.Program.Drives.drives = {test::ImageDrive(image, 0, uint64_t(QFileInfo(image).size()), "C:", "FAT", "f")};
+  test::RecordingSink sink;
+  sink.Attach(state_.Run);
   ASSERT_EQ(QuickScanRun(state_, sink, "C:").end, ScanRunEnd::FilesFound);
   // The engine appends folders while the run walks the list: the bar must not shrink.
-  ASSERT_FALSE(sink.bars.empty());
-  EXPECT_TRUE(std::is_sorted(sink.bars.begin(), sink.bars.end()));
-  EXPECT_EQ(sink.bars.back(), 500);
+  ASSERT_FALSE(sink.percents.empty());
   EXPECT_TRUE(std::adjacent_find(sink.percents.begin(), sink.percents.end(), std::greater_equal<int>()) ==
               sink.percents.end());
+  EXPECT_EQ(sink.events.end()[-2], "done");
 
   // A stop before the first folder: no folder listed, no Recycle Bin, nothing found.
-  BarSink early;
-  early.busy = &state_.Busy;
+  test::RecordingSink early;
+  early.Attach(state_.Run);
   early.stopAtPump = 1;
   const ScanRunResult r = QuickScanRun(state_, early, "C:");
   EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
-  EXPECT_EQ(state_.Found.FoundCount, 0);
-  EXPECT_EQ(state_.Found.ScannedCount, 0);
+  EXPECT_TRUE(r.stopped);
+  EXPECT_EQ(state_.Scan.Found.FoundCount, 0);
+  EXPECT_EQ(state_.Scan.Found.ScannedCount, 0);
 }
 
 TEST_F(FatScan, DeepScanPathsSizesLoopsAndFilesThatAreBack) {
@@ -406,15 +392,15 @@ TEST_F(FatScan, DeepScanPathsSizesLoopsAndFilesThatAreBack) {
   QFile again(live + "/TOPDIR/back.txt");
   ASSERT_TRUE(again.open(QIODevice::WriteOnly));
   again.close();
-  state_.Drives.drives = {test::ImageDrive(image, 0, 16 << 20, "C:", "FAT", "synthetic")};
+  state_.Program.Drives.drives = {test::ImageDrive(image, 0, 16 << 20, "C:", "FAT", "synthetic")};
   AdvancedScanOptions deep;
   deep.deep = true;
   ASSERT_EQ(AdvancedScanRun(state_, hooks_, "C:", deep).end, ScanRunEnd::FilesFound);
-  EXPECT_EQ(FoundByName(state_.Found).count("back.txt"), 1u);
-  state_.Drives.drives[0].mountPoint = live;
+  EXPECT_EQ(FoundByName(state_.Scan.Found).count("back.txt"), 1u);
+  state_.Program.Drives.drives[0].mountPoint = live;
   ASSERT_EQ(AdvancedScanRun(state_, hooks_, "C:", deep).end, ScanRunEnd::FilesFound);
-  EXPECT_EQ(FoundByName(state_.Found).count("back.txt"), 0u) << "a file that is back is not listed";
-  const auto found = FoundByName(state_.Found);
+  EXPECT_EQ(FoundByName(state_.Scan.Found).count("back.txt"), 0u) << "a file that is back is not listed";
+  const auto found = FoundByName(state_.Scan.Found);
   const QString o = QString(QChar(0xF5));
   ASSERT_EQ(found.count(o + "IG2.ISO"), 1u);
   EXPECT_EQ(found.at(o + "IG2.ISO").path, "C:\\TOPDIR\\");
@@ -422,7 +408,7 @@ TEST_F(FatScan, DeepScanPathsSizesLoopsAndFilesThatAreBack) {
   EXPECT_EQ(found.at(o + "MALL.TXT").path, "C:\\TOPDIR\\");
   ASSERT_EQ(found.count(o + "OST.TXT"), 1u);
   EXPECT_TRUE(found.at(o + "OST.TXT").path.endsWith("LOOPA\\")) << found.at(o + "OST.TXT").path.toStdString();
-  EXPECT_EQ(state_.Busy, 0);
+  EXPECT_FALSE(state_.Run.Busy());
 }
 
 // A name on the volume holding an escape sequence reaches the terminal

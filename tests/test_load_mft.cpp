@@ -26,16 +26,6 @@ struct Volume : test::TestVolume {
   }
 };
 
-struct Recorder : ScanHooks {
-  std::vector<int> percents, bars;
-  uint8_t* busy = nullptr;
-  int stopAfterPumps = -1;
-  void Pump() override {
-    if (stopAfterPumps >= 0 && stopAfterPumps-- == 0) *busy = 0;
-  }
-  void ShowPercent(int p) override { percents.push_back(p); }
-  void ShowBar(int w) override { bars.push_back(w); }
-};
 
 }  // namespace
 
@@ -61,21 +51,20 @@ TEST(LoadMFT, RealVolumeLoadsEveryRecordInPlace) {
   Volume v(img, uint64_t(QFileInfo(img).size()));
   ASSERT_TRUE(ReadGeometryNTFS(v.ctx, v.ntfs, dir.filePath("Zantero.ini")));
   ASSERT_TRUE(ReadMFTExtents(v.ctx, v.ntfs));
-  uint8_t busy = 1;
-  Recorder hooks;
-  LoadMFT(v.ctx, v.ntfs, busy, hooks, 1ULL << 34);
+  test::BegunRun run;
+  test::RecordingSink hooks;
+  LoadMFT(v.ctx, v.ntfs, run, hooks, 1ULL << 34);
   int64_t clusters = 0;
-  for (const MftExtent& e : v.ntfs.MFTExtents) clusters += e.length;
+  for (const ClusterExtent& e : v.ntfs.MFTExtents) clusters += e.length;
   EXPECT_EQ(v.ntfs.MFTByteSize, clusters * 4096);
   ASSERT_EQ(v.ntfs.MFTBuffer.size(), size_t(v.ntfs.MFTByteSize) + 1024);
   for (int k = 0; k < 16; ++k)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&v.ntfs.MFTBuffer[size_t(k) * 1024]), 4), "FILE") << k;
   EXPECT_EQ(hooks.percents.back(), 100);
-  EXPECT_EQ(hooks.bars.back(), 500);
 
   // Stopped before reading: the buffer is sized but stays zero.
-  busy = 0;
-  LoadMFT(v.ctx, v.ntfs, busy, hooks, 1ULL << 34);
+  run.RequestStop();
+  LoadMFT(v.ctx, v.ntfs, run, hooks, 1ULL << 34);
   EXPECT_EQ(std::count(v.ntfs.MFTBuffer.begin(), v.ntfs.MFTBuffer.end(), 0), std::ptrdiff_t(v.ntfs.MFTBuffer.size()));
 }
 
@@ -86,9 +75,9 @@ TEST(LoadMFT, ExtentsThatCannotBeReadWholeAreReadInChunksAndHolesStayZero) {
   ASSERT_TRUE(test::MakeSparseFile(img, 16 * 4096, 0, QByteArray(16 * 4096, char(0xAB))));
   Volume v(img, 16 * 4096);
   v.ntfs.MFTExtents = {{0, 2}, {8, 12}, {-5, 3}, {1LL << 40, 2}};
-  uint8_t busy = 1;
-  Recorder hooks;
-  LoadMFT(v.ctx, v.ntfs, busy, hooks, 1ULL << 34);
+  test::BegunRun run;
+  test::RecordingSink hooks;
+  LoadMFT(v.ctx, v.ntfs, run, hooks, 1ULL << 34);
   ASSERT_EQ(v.ntfs.MFTExtents.size(), 2u) << "extents outside the volume are dropped";
   ASSERT_EQ(v.ntfs.MFTByteSize, 14 * 4096);
   const auto& b = v.ntfs.MFTBuffer;
@@ -105,10 +94,9 @@ TEST(LoadMFT, AnMftOverTheBudgetLosesTheTailOfItsLongestExtent) {
   ASSERT_TRUE(test::MakeSparseFile(img, 160 * kMiB));
   Volume v(img, 160 * kMiB);
   v.ntfs.MFTExtents = {{0, 100}, {200, 40000}};  // 156.6 MiB, with no free memory to speak of
-  uint8_t busy = 1;
-  Recorder hooks;
-  hooks.busy = &busy;
-  LoadMFT(v.ctx, v.ntfs, busy, hooks, 0);
+  test::BegunRun run;
+  test::RecordingSink hooks;
+  LoadMFT(v.ctx, v.ntfs, run, hooks, 0);
   EXPECT_EQ(v.ntfs.MFTExtents[0].length, 100);
   EXPECT_EQ(v.ntfs.MFTExtents[1].length, (128 * kMiB - 1 - 100 * 4096) / 4096);
   EXPECT_LT(v.ntfs.MFTByteSize, 128 * kMiB);

@@ -237,7 +237,7 @@ TEST(MftExtents, RealVolumesAgreeWithTheSleuthKit) {
     ASSERT_TRUE(ReadMFTExtents(v.ctx, v.ntfs)) << c.gz.toStdString();
     EXPECT_EQ(v.ntfs.MFTRecordSize, 1024);
     std::set<int64_t> ours;
-    for (const MftExtent& e : v.ntfs.MFTExtents)
+    for (const ClusterExtent& e : v.ntfs.MFTExtents)
       for (int64_t k = 0; k < e.length; ++k) ours.insert(e.start + k);
     for (int64_t cluster : peer.mftClusters) EXPECT_TRUE(ours.count(cluster)) << c.gz.toStdString() << " " << cluster;
     EXPECT_FALSE(ours.empty());

@@ -63,40 +63,35 @@ std::vector<Found>::const_iterator FindRow(const std::vector<Found>& found, cons
   });
 }
 
-struct Counting : ScanHooks {
-  uint8_t* busy = nullptr;
-  int pumps = 0, stopAt = -1, lastBar = -1;
-  void Pump() override {
-    if (++pumps == stopAt) *busy = 0;
-  }
-  void ShowBar(int w) override { lastBar = w; }
-};
-
 class NtfsQuickScan : public ::testing::Test {
  protected:
   void SetUp() override {
     image_ = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", dir_.path(), "ntfs.img");
     ASSERT_FALSE(image_.isEmpty());
-    state_.Drives.drives.push_back(
+    state_.Program.Drives.drives.push_back(
         test::ImageDrive(image_, 0, uint64_t(QFileInfo(image_).size()), "C:", "NTFS", "fixture"));
-    state_.Volume.DriveRoot = "C:";
-    ASSERT_TRUE(ReadGeometryNTFS(state_.Volume, state_.Ntfs, dir_.filePath("Zantero.ini")));
-    ASSERT_TRUE(ReadMFTExtents(state_.Volume, state_.Ntfs));
-    state_.Found.ResetForScan();
-    state_.Busy = 1;
-    hooks_.busy = &state_.Busy;
+    state_.Scan.Volume.DriveRoot = "C:";
+    ASSERT_TRUE(ReadGeometryNTFS(state_.Scan.Volume, state_.Scan.Ntfs, dir_.filePath("Zantero.ini")));
+    ASSERT_TRUE(ReadMFTExtents(state_.Scan.Volume, state_.Scan.Ntfs));
+    state_.Scan.Found.ResetForScan();
+    state_.Run.Begin();
+    hooks_.Attach(state_.Run);
+  }
+  void Find() {
+    ScanState& scan = state_.Scan;
+    NTFSFind1(scan.Volume, scan.Ntfs, scan.Found, scan.NameMask, state_.Run, hooks_);
   }
   QTemporaryDir dir_;
   QString image_;
   UndelvoState state_{dir_.filePath("registry.reg")};
-  Counting hooks_;
+  test::RecordingSink hooks_;
 };
 
 }  // namespace
 
 TEST_F(NtfsQuickScan, FindsEveryListedDeletedFileInItsFolderWithItsSize) {
-  NTFSFind1(state_, hooks_);
-  const auto found = Everything(state_.Found);
+  Find();
+  const auto found = Everything(state_.Scan.Found);
   const auto manifest = ReadManifest(test::SourceDir() + "/tests/data/ntfs.img.manifest.tsv");
   ASSERT_FALSE(manifest.empty());
   int expected = 0;
@@ -112,40 +107,41 @@ TEST_F(NtfsQuickScan, FindsEveryListedDeletedFileInItsFolderWithItsSize) {
     EXPECT_FALSE(f.key.contains(".tmp")) << f.key.toStdString();
   }
   for (const char* key : {"REPORT.DOC", "REPORT(1).DOC", "REPORT(2).DOC"})
-    EXPECT_TRUE(state_.Found.FoundFiles.KeyExists("DOC", key)) << key;
-  EXPECT_EQ(state_.Found.FoundCount, int(found.size()));
-  EXPECT_EQ(hooks_.lastBar, 500);
+    EXPECT_TRUE(state_.Scan.Found.FoundFiles.KeyExists("DOC", key)) << key;
+  EXPECT_EQ(state_.Scan.Found.FoundCount, int(found.size()));
+  EXPECT_EQ(hooks_.percents.back(), 99) << "the walk reached the MFT's last record";
 }
 
 TEST_F(NtfsQuickScan, MaskNarrowsAndStopKeepsWhatWasFound) {
-  state_.NameMask = "*.JPG";
-  NTFSFind1(state_, hooks_);
-  const auto jpgs = Everything(state_.Found);
+  state_.Scan.NameMask = "*.JPG";
+  Find();
+  const auto jpgs = Everything(state_.Scan.Found);
   ASSERT_FALSE(jpgs.empty());
   for (const Found& f : jpgs) EXPECT_TRUE(f.key.endsWith(".jpg", Qt::CaseInsensitive)) << f.key.toStdString();
 
-  state_.NameMask = "*.*";
-  state_.Found.ResetForScan();
-  Counting all;
-  all.busy = &state_.Busy;
-  NTFSFind1(state_, all);
-  const int total = state_.Found.FoundCount;
+  state_.Scan.NameMask = "*.*";
+  state_.Scan.Found.ResetForScan();
+  hooks_.pumps = 0;
+  Find();
+  const int total = state_.Scan.Found.FoundCount;
+  const int allPumps = hooks_.pumps;
 
   // Stop half-way through the record walk.
-  state_.Found.ResetForScan();
-  state_.Busy = 1;
+  state_.Scan.Found.ResetForScan();
   hooks_.pumps = 0;
-  hooks_.stopAt = all.pumps / 2;
-  NTFSFind1(state_, hooks_);
-  EXPECT_EQ(state_.Busy, 0);
-  EXPECT_LT(state_.Found.FoundCount, total);
-  EXPECT_EQ(hooks_.lastBar, 500);
+  hooks_.percents.clear();
+  hooks_.stopAtPump = allPumps / 2;
+  Find();
+  EXPECT_FALSE(state_.Run.Busy());
+  EXPECT_TRUE(state_.Run.Stopped());
+  EXPECT_LT(state_.Scan.Found.FoundCount, total);
+  EXPECT_LT(hooks_.percents.back(), 99);
 }
 
 TEST_F(NtfsQuickScan, DamagedRecordsAreSkippedNotFollowed) {
   // Damage every record of the first MFT extent on the volume: even records
   // point their first attribute past their end, odd ones get a zero length.
-  const MftExtent first = state_.Ntfs.MFTExtents.front();
+  const ClusterExtent first = state_.Scan.Ntfs.MFTExtents.front();
   QFile f(image_);
   ASSERT_TRUE(f.open(QIODevice::ReadWrite));
   for (int64_t k = 0; k < first.length * 4; ++k) {
@@ -163,14 +159,14 @@ TEST_F(NtfsQuickScan, DamagedRecordsAreSkippedNotFollowed) {
     }
   }
   f.close();
-  NTFSFind1(state_, hooks_);
-  EXPECT_EQ(state_.Found.FoundCount, 0);
-  EXPECT_EQ(hooks_.lastBar, 500);
+  Find();
+  EXPECT_EQ(state_.Scan.Found.FoundCount, 0);
+  EXPECT_EQ(hooks_.percents.back(), 99) << "the walk reached the MFT's last record";
 }
 
 TEST_F(NtfsQuickScan, RestoredFilesMatchTheManifestByteForByte) {
-  NTFSFind1(state_, hooks_);
-  const auto found = Everything(state_.Found);
+  Find();
+  const auto found = Everything(state_.Scan.Found);
   const QString save = dir_.filePath("Restored Files");
   const QByteArray imageBefore = test::Run("sha256sum", {image_}).out.left(64);
   int restored = 0;
@@ -178,10 +174,11 @@ TEST_F(NtfsQuickScan, RestoredFilesMatchTheManifestByteForByte) {
     if (!ListedName(row.name) || row.reused || row.size == 0) continue;
     const auto hit = FindRow(found, row);
     ASSERT_NE(hit, found.end()) << row.name.toStdString();
-    QString written;
-    ASSERT_TRUE(RestoreFileNTFS(state_.Volume, state_.Ntfs, hit->key, hit->value, save, state_.Busy, hooks_, &written))
-        << row.name.toStdString();
-    EXPECT_EQ(test::FileSha256(written), row.sha256)
+    const RestoreOutcome written =
+        RestoreFileNTFS(state_.Scan.Volume, state_.Scan.Ntfs, hit->value, {save, hit->key}, state_.Run);
+    ASSERT_TRUE(written.Written()) << row.name.toStdString();
+    EXPECT_EQ(written.bytes, row.size);
+    EXPECT_EQ(test::FileSha256(written.path), row.sha256)
         << row.folder.toStdString() << row.name.toStdString();
     ++restored;
   }
@@ -189,9 +186,11 @@ TEST_F(NtfsQuickScan, RestoredFilesMatchTheManifestByteForByte) {
   EXPECT_EQ(test::Run("sha256sum", {image_}).out.left(64), imageBefore) << "the volume is never written";
   // Restoring the same file again never replaces the first copy.
   const Found& first = found.front();
-  QString again;
-  ASSERT_TRUE(RestoreFileNTFS(state_.Volume, state_.Ntfs, first.key, first.value, save, state_.Busy, hooks_, &again));
-  EXPECT_TRUE(again.contains("(1)")) << again.toStdString();
-  EXPECT_FALSE(RestoreFileNTFS(state_.Volume, state_.Ntfs, first.key, "0#C:\\#d#5", save, state_.Busy, hooks_));
-  EXPECT_FALSE(RestoreFileNTFS(state_.Volume, state_.Ntfs, first.key, "99999999999#C:\\#d#5", save, state_.Busy, hooks_));
+  const RestoreOutcome again =
+      RestoreFileNTFS(state_.Scan.Volume, state_.Scan.Ntfs, first.value, {save, first.key}, state_.Run);
+  ASSERT_TRUE(again.Written());
+  EXPECT_TRUE(again.path.contains("(1)")) << again.path.toStdString();
+  EXPECT_FALSE(RestoreFileNTFS(state_.Scan.Volume, state_.Scan.Ntfs, "0#C:\\#d#5", {save, first.key}, state_.Run).Written());
+  EXPECT_FALSE(
+      RestoreFileNTFS(state_.Scan.Volume, state_.Scan.Ntfs, "99999999999#C:\\#d#5", {save, first.key}, state_.Run).Written());
 }

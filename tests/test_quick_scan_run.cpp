@@ -21,49 +21,25 @@ using namespace undelvo;
 
 namespace {
 
-// Records what a panel would show, in order, and can press Stop at a given pump.
-struct RecordingSink : ScanHooks {
-  uint8_t* busy = nullptr;
-  int pumps = 0, stopAtPump = -1, stopAtPercent = -1;
-  std::vector<std::string> events;
-  std::vector<int> bars;
-  std::vector<QString> messages;
-
-  void Pump() override {
-    if (++pumps == stopAtPump) *busy = 0;
-  }
-  void ShowPercent(int p) override {
-    events.push_back("percent " + std::to_string(p));
-    if (p == stopAtPercent) *busy = 0;
-  }
-  void ShowBar(int w) override {
-    bars.push_back(w);
-    events.push_back("bar " + std::to_string(w));
-  }
-  void ShowProgressText(const QString& t) override { events.push_back("text '" + t.toStdString() + "'"); }
-  void ShowRunning(bool r) override { events.push_back(r ? "running" : "idle"); }
-  void ShowMessage(const QString& m) override { messages.push_back(m); }
-};
-
 class QuickScanRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     image_ = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", dir_.path(), "ntfs.img");
     ASSERT_FALSE(image_.isEmpty());
-    state_.GeometryCacheFile = dir_.filePath("Zantero.ini");
-    sink_.busy = &state_.Busy;
+    state_.Program.GeometryCacheFile = dir_.filePath("Zantero.ini");
+    sink_.Attach(state_.Run);
   }
   DriveEntry NtfsDrive(const QString& path) const {
     return test::ImageDrive(path, 0, uint64_t(QFileInfo(path).size()), "C:", "NTFS", "fixture");
   }
   bool StatisticWritten() const {
-    return state_.Registry.Read(RegRoot::CurrentUser, kSettingsKey, "nFound").has_value();
+    return state_.Program.Registry.Read(RegRoot::CurrentUser, kSettingsKey, "nFound").has_value();
   }
 
   QTemporaryDir dir_;
   QString image_;
   UndelvoState state_{dir_.filePath("registry.reg")};
-  RecordingSink sink_;
+  test::RecordingSink sink_;
 };
 
 // Overwrites `count` bytes at `offset` of a file with zeros.
@@ -76,27 +52,28 @@ bool ZeroBytes(const QString& path, qint64 offset, qint64 count) {
 }  // namespace
 
 TEST_F(QuickScanRunTest, NtfsRunFindsFilesShowsProgressAndSavesTheStatistics) {
-  state_.Drives.drives.push_back(NtfsDrive(image_));
-  state_.Found.OtherFiles.append("stale.xyz=1#C:\\#d#1");  // a previous scan's results must go
+  state_.Program.Drives.drives.push_back(NtfsDrive(image_));
+  state_.Scan.Found.OtherFiles.append("stale.xyz=1#C:\\#d#1");  // a previous scan's results must go
   const ScanRunResult r = QuickScanRun(state_, sink_, "C: (NTFS)");
 
   EXPECT_EQ(r.end, ScanRunEnd::FilesFound);
   EXPECT_TRUE(r.message.isEmpty());
-  EXPECT_GT(state_.Found.FoundCount, 15);
-  EXPECT_FALSE(state_.Found.OtherFiles.contains("stale.xyz=1#C:\\#d#1"));
-  EXPECT_EQ(state_.Busy, 0);
-  EXPECT_TRUE(state_.Found.DirList.isEmpty());
-  EXPECT_TRUE(sink_.messages.empty());
+  EXPECT_GT(state_.Scan.Found.FoundCount, 15);
+  EXPECT_FALSE(state_.Scan.Found.OtherFiles.contains("stale.xyz=1#C:\\#d#1"));
+  EXPECT_FALSE(state_.Run.Busy());
+  EXPECT_FALSE(r.stopped);
+  EXPECT_TRUE(state_.Scan.Found.DirList.isEmpty());
 
-  // Running first with the bar at 0 and an empty label; the end at 500 and "100%".
-  ASSERT_GE(sink_.events.size(), 6u);
-  EXPECT_EQ(sink_.events.front(), "running");
-  const std::vector<std::string> tail(sink_.events.end() - 3, sink_.events.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"bar 500", "text '100%'", "idle"}));
-  for (int w : sink_.bars) EXPECT_TRUE(w >= 0 && w <= 500) << w;
+  // Running first with the bar at 0 and an empty label; the end full, "100%".
+  ASSERT_GE(sink_.events.size(), 4u);
+  EXPECT_EQ(sink_.events[0], "running");
+  EXPECT_EQ(sink_.events[1], "reset");
+  const std::vector<std::string> tail(sink_.events.end() - 2, sink_.events.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"done", "idle"}));
+  for (int p : sink_.percents) EXPECT_TRUE(p >= 1 && p <= 100) << p;
 
-  const ScanStatistics stats = LoadScanStatistics(state_.Registry);
-  EXPECT_EQ(stats.Found, state_.Found.FoundCount);
+  const ScanStatistics stats = LoadScanStatistics(state_.Program.Registry);
+  EXPECT_EQ(stats.Found, state_.Scan.Found.FoundCount);
   EXPECT_LE(std::abs(stats.LastRun.secsTo(QDateTime::currentDateTime())), 5);
 }
 
@@ -138,52 +115,52 @@ TEST_F(QuickScanRunTest, ChecksRefuseWithTheirMessageAndWriteNoStatistic) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     UndelvoState state(dir_.filePath("registry.reg"));
-    state.GeometryCacheFile = dir_.filePath(QString("cache-%1.ini").arg(c.what));
-    state.Drives.drives = c.drives;
-    state.Found.OtherFiles.append("kept.xyz=1#C:\\#d#1");
-    RecordingSink sink;
+    state.Program.GeometryCacheFile = dir_.filePath(QString("cache-%1.ini").arg(c.what));
+    state.Program.Drives.drives = c.drives;
+    state.Scan.Found.OtherFiles.append("kept.xyz=1#C:\\#d#1");
+    test::RecordingSink sink;
     const ScanRunResult r = QuickScanRun(state, sink, c.selected);
     EXPECT_EQ(r.end, ScanRunEnd::CheckFailed);
     EXPECT_EQ(r.message, c.message);
-    EXPECT_EQ(sink.messages, std::vector<QString>{c.message});
     EXPECT_TRUE(sink.events.empty()) << "the panel must stay as it was";
-    EXPECT_EQ(state.Found.OtherFiles.size(), 1);
-    EXPECT_FALSE(state.Registry.Read(RegRoot::CurrentUser, kSettingsKey, "nFound").has_value());
+    EXPECT_EQ(state.Scan.Found.OtherFiles.size(), 1);
+    EXPECT_FALSE(state.Program.Registry.Read(RegRoot::CurrentUser, kSettingsKey, "nFound").has_value());
   }
 }
 
 TEST_F(QuickScanRunTest, MessagesComeFromTheLanguageFile) {
-  state_.Lang.LoadFromFile(test::SourceDir() + "/src/settings/lang/German.ini");
+  state_.Program.Lang.LoadFromFile(test::SourceDir() + "/src/settings/lang/German.ini");
   EXPECT_EQ(QuickScanRun(state_, sink_, "C:").message, "Laufwerk nicht gefunden!");
 }
 
 TEST_F(QuickScanRunTest, StopKeepsWhatWasFoundOrEndsWithNothingFound) {
-  state_.Drives.drives.push_back(NtfsDrive(image_));
+  state_.Program.Drives.drives.push_back(NtfsDrive(image_));
   ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
-  const int all = state_.Found.FoundCount;
+  const int all = state_.Scan.Found.FoundCount;
   const int pumps = sink_.pumps;
 
   // A stop late in the walk keeps the files found until then.
-  RecordingSink late;
-  late.busy = &state_.Busy;
+  test::RecordingSink late;
+  late.Attach(state_.Run);
   late.stopAtPump = pumps - 5;
-  EXPECT_EQ(QuickScanRun(state_, late, "C:").end, ScanRunEnd::FilesFound);
-  EXPECT_GT(state_.Found.FoundCount, 0);
-  EXPECT_LE(state_.Found.FoundCount, all);
-  EXPECT_EQ(LoadScanStatistics(state_.Registry).Found, state_.Found.FoundCount);
+  const ScanRunResult stopped = QuickScanRun(state_, late, "C:");
+  EXPECT_EQ(stopped.end, ScanRunEnd::FilesFound);
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_GT(state_.Scan.Found.FoundCount, 0);
+  EXPECT_LE(state_.Scan.Found.FoundCount, all);
+  EXPECT_EQ(LoadScanStatistics(state_.Program.Registry).Found, state_.Scan.Found.FoundCount);
 
   // A stop at once: nothing found, the store emptied, "Found 0" shown and saved.
-  RecordingSink early;
-  early.busy = &state_.Busy;
+  test::RecordingSink early;
+  early.Attach(state_.Run);
   early.stopAtPump = 1;
   const ScanRunResult r = QuickScanRun(state_, early, "C:");
   EXPECT_EQ(r.end, ScanRunEnd::NothingFound);
   EXPECT_EQ(r.message, "Found 0 deleted files on this drive!");
-  EXPECT_EQ(early.messages, std::vector<QString>{r.message});
   QStringList sections;
-  state_.Found.FoundFiles.ReadSectionNames(sections);
+  state_.Scan.Found.FoundFiles.ReadSectionNames(sections);
   EXPECT_TRUE(sections.isEmpty());
-  EXPECT_EQ(LoadScanStatistics(state_.Registry).Found, 0);
+  EXPECT_EQ(LoadScanStatistics(state_.Program.Registry).Found, 0);
   EXPECT_EQ(early.events.back(), "idle");
 }
 
@@ -201,11 +178,11 @@ TEST_F(QuickScanRunTest, RecycleBinFoldersOfTheMountedVolumeAreListed) {
   ASSERT_TRUE(write(mount + "/outside.txt", "not in a bin"));
   DriveEntry drive = NtfsDrive(image_);
   drive.mountPoint = mount;
-  state_.Drives.drives.push_back(drive);
+  state_.Program.Drives.drives.push_back(drive);
   ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
 
   QStringList binFiles;
-  for (const FoundRow& row : AllFoundRows(state_.Found)) {
+  for (const FoundRow& row : AllFoundRows(state_.Scan.Found)) {
     const EntryValue e = ParseEntryValue(row.value);
     if (e.IsRecycleBin()) binFiles << QFileInfo(e.path).fileName() + " " + row.section;
   }
@@ -213,18 +190,18 @@ TEST_F(QuickScanRunTest, RecycleBinFoldersOfTheMountedVolumeAreListed) {
   EXPECT_EQ(binFiles, QStringList({"$RAB12CE.jpg JPG", "inner.txt TXT", "old.doc DOC"}));
 
   // Recovering them copies the files; a name already in the save folder is left alone.
-  state_.Config.SaveFolder = dir_.filePath("saved");
-  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
-  ASSERT_TRUE(write(state_.Config.SaveFolder + "/old.doc", "mine"));
-  const auto rows = SearchFoundRows(state_.Found, "*.*");
+  state_.Program.Config.SaveFolder = dir_.filePath("saved");
+  ASSERT_TRUE(QDir().mkpath(state_.Program.Config.SaveFolder));
+  ASSERT_TRUE(write(state_.Program.Config.SaveFolder + "/old.doc", "mine"));
+  const auto rows = SearchFoundRows(state_.Scan.Found, "*.*");
   std::vector<FoundRow> bin;
   for (const FoundRow& row : rows)
     if (ParseEntryValue(row.value).IsRecycleBin()) bin.push_back(row);
-  EXPECT_EQ(RecoverRows(state_, sink_, bin).restored, 2);
-  QFile kept(state_.Config.SaveFolder + "/old.doc");
+  EXPECT_EQ(test::RecoverAll(state_, sink_, bin).restored, 2);
+  QFile kept(state_.Program.Config.SaveFolder + "/old.doc");
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), "mine");
-  QFile copied(state_.Config.SaveFolder + "/$RAB12CE.jpg");
+  QFile copied(state_.Program.Config.SaveFolder + "/$RAB12CE.jpg");
   ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
   EXPECT_EQ(copied.readAll(), "jpeg bytes");
 }
@@ -235,11 +212,11 @@ TEST(ScanDirTest, ListsLiveFoldersDepthFirstAsDrivePathsAndStops) {
   for (const char* d : {"A/B", "B", ".hidden", "A/B/C"}) ASSERT_TRUE(QDir(root).mkpath(d));
   ASSERT_TRUE(QFile::link(root + "/A", root + "/B/back-to-A"));  // a loop through a link
   UndelvoState state(dir.filePath("registry.reg"));
-  state.Busy = 1;
-  RecordingSink sink;
-  sink.busy = &state.Busy;
-  ScanDir(state, sink, root + "/", "C:\\");
-  QStringList listed = state.Found.DirList;
+  state.Run.Begin();
+  test::RecordingSink sink;
+  sink.Attach(state.Run);
+  ScanDir(state.Scan.Found, state.Run, root + "/", "C:\\");
+  QStringList listed = state.Scan.Found.DirList;
   // Depth first: a folder's children follow it directly.
   const qsizetype a = listed.indexOf("C:\\A\\");
   ASSERT_GE(a, 0);
@@ -248,17 +225,17 @@ TEST(ScanDirTest, ListsLiveFoldersDepthFirstAsDrivePathsAndStops) {
   EXPECT_EQ(listed, QStringList({"C:\\.hidden\\", "C:\\A\\", "C:\\A\\B\\", "C:\\A\\B\\C\\", "C:\\B\\"}));
 
   // A stop ends every level at its next entry.
-  state.Found.DirList.clear();
+  state.Scan.Found.DirList.clear();
   sink.pumps = 0;
   sink.stopAtPump = 2;
-  ScanDir(state, sink, root, "C:\\");
-  EXPECT_EQ(state.Found.DirList.size(), 1);
+  ScanDir(state.Scan.Found, state.Run, root, "C:\\");
+  EXPECT_EQ(state.Scan.Found.DirList.size(), 1);
 
   // An unmounted volume has no live folders.
-  state.Busy = 1;
-  state.Found.DirList.clear();
-  ScanDir(state, sink, QString(), "C:\\");
-  EXPECT_TRUE(state.Found.DirList.isEmpty());
+  state.Run.Begin();
+  state.Scan.Found.DirList.clear();
+  ScanDir(state.Scan.Found, state.Run, QString(), "C:\\");
+  EXPECT_TRUE(state.Scan.Found.DirList.isEmpty());
   EXPECT_EQ(LiveFolderOf("/media/usb/", "C:\\Photos\\2019\\"), "/media/usb/Photos/2019/");
 }
 
@@ -291,29 +268,31 @@ TEST(FoundRowsTest, SearchMatchesKeysByTextOrMaskAndOtherFilesByTheWholeLine) {
 }
 
 TEST_F(QuickScanRunTest, RecoveryShowsRoundedProgressBeforeEachRowAndStops) {
-  state_.Drives.drives.push_back(NtfsDrive(image_));
+  state_.Program.Drives.drives.push_back(NtfsDrive(image_));
   ASSERT_EQ(QuickScanRun(state_, sink_, "C:").end, ScanRunEnd::FilesFound);
   std::vector<FoundRow> rows;
-  for (const FoundRow& row : AllFoundRows(state_.Found))
+  for (const FoundRow& row : AllFoundRows(state_.Scan.Found))
     if (rows.size() < 4 && ParseEntryValue(row.value).size > 0) rows.push_back(row);
   ASSERT_EQ(rows.size(), 4u);
-  state_.Config.SaveFolder = dir_.filePath("out");
-  ASSERT_TRUE(QDir().mkpath(state_.Config.SaveFolder));
-  RecordingSink sink;
-  sink.busy = &state_.Busy;
-  EXPECT_EQ(RecoverRows(state_, sink, rows).restored, 4);
+  state_.Program.Config.SaveFolder = dir_.filePath("out");
+  ASSERT_TRUE(QDir().mkpath(state_.Program.Config.SaveFolder));
+  test::RecordingSink sink;
+  sink.Attach(state_.Run);
+  EXPECT_EQ(test::RecoverAll(state_, sink, rows).restored, 4);
   std::vector<std::string> percents;
   for (const std::string& e : sink.events)
     if (e.rfind("percent", 0) == 0) percents.push_back(e);
   EXPECT_EQ(percents, (std::vector<std::string>{"percent 25", "percent 50", "percent 75"}));
 
   // A stop after the first row lets the others pass without work.
-  RecordingSink stopping;
-  stopping.busy = &state_.Busy;
+  test::RecordingSink stopping;
+  stopping.Attach(state_.Run);
   stopping.stopAtPercent = 25;
   const QString second = dir_.filePath("out2");
-  state_.Config.SaveFolder = second;
+  state_.Program.Config.SaveFolder = second;
   ASSERT_TRUE(QDir().mkpath(second));
-  EXPECT_EQ(RecoverRows(state_, stopping, rows).restored, 1);
+  const RecoverRunResult stopped = test::RecoverAll(state_, stopping, rows);
+  EXPECT_EQ(stopped.restored, 1);
+  EXPECT_TRUE(stopped.stopped);
   EXPECT_EQ(QDir(second).entryList(QDir::Files).size(), 1);
 }

@@ -6,8 +6,10 @@
 
 #include <unistd.h>
 
+#include "TestSupport.h"
 #include "found/EntryValue.h"
 #include "found/ScanRecycleBin.h"
+#include "scan/UndelvoState.h"
 
 using namespace undelvo;
 
@@ -31,31 +33,32 @@ TEST(ScanRecycleBin, RecordsEveryFileWithItsPathAndFollowsNoLinks) {
   ASSERT_EQ(symlink(qPrintable(dir.path()), qPrintable(bin + "/S-1-5-22/loop")), 0);
 
   UndelvoState state(dir.filePath("registry.reg"));
-  state.Busy = 1;
-  ScanHooks hooks;
-  ScanRecycleBin(state, hooks, dir.filePath("RECYCLER"));  // absent: nothing
-  EXPECT_EQ(state.Found.FoundCount, 0);
-  ScanRecycleBin(state, hooks, bin);
+  state.Run.Begin();
+  test::RecordingSink hooks;
+  FoundState& found = state.Scan.Found;
+  ScanRecycleBin(found, state.Scan.NameMask, state.Run, hooks, dir.filePath("RECYCLER"));  // absent: nothing
+  EXPECT_EQ(state.Scan.Found.FoundCount, 0);
+  ScanRecycleBin(found, state.Scan.NameMask, state.Run, hooks, bin);
 
-  EXPECT_EQ(state.Found.FoundCount, 5);
-  EXPECT_EQ(state.Found.CategoryCount[6], 2);
-  const EntryValue jpg = ParseEntryValue(state.Found.FoundFiles.Read("JPG", "$RAB12CD.jpg"));
+  EXPECT_EQ(state.Scan.Found.FoundCount, 5);
+  EXPECT_EQ(state.Scan.Found.CategoryCount[6], 2);
+  const EntryValue jpg = ParseEntryValue(state.Scan.Found.FoundFiles.Read("JPG", "$RAB12CD.jpg"));
   EXPECT_TRUE(jpg.IsRecycleBin());
   EXPECT_EQ(jpg.path, bin + "/S-1-5-21/$RAB12CD.jpg");
   EXPECT_EQ(jpg.size, 3000);
   EXPECT_FALSE(jpg.date.isEmpty());
-  EXPECT_TRUE(state.Found.FoundFiles.KeyExists("JPG", "$IAB12CD.jpg"));
-  EXPECT_EQ(ParseEntryValue(state.Found.FoundFiles.Read("TXT", "notes.txt")).path, bin + "/S-1-5-21/$R0001/inner/notes.txt");
+  EXPECT_TRUE(state.Scan.Found.FoundFiles.KeyExists("JPG", "$IAB12CD.jpg"));
+  EXPECT_EQ(ParseEntryValue(state.Scan.Found.FoundFiles.Read("TXT", "notes.txt")).path, bin + "/S-1-5-21/$R0001/inner/notes.txt");
   QStringList keys;
-  state.Found.FoundFiles.ReadKeys("OTHER", keys);
+  state.Scan.Found.FoundFiles.ReadKeys("OTHER", keys);
   EXPECT_EQ(keys, QStringList{"desktop.ini"}) << "one key; the later file replaces the earlier";
 
   // A mask narrows the files but every folder is still entered; a stop ends it.
-  state.Found.ResetForScan();
-  state.NameMask = "*.TXT";
-  ScanRecycleBin(state, hooks, bin);
-  EXPECT_EQ(state.Found.FoundCount, 1);
-  state.Busy = 0;
-  ScanRecycleBin(state, hooks, bin);
-  EXPECT_EQ(state.Found.FoundCount, 1);
+  state.Scan.Found.ResetForScan();
+  state.Scan.NameMask = "*.TXT";
+  ScanRecycleBin(found, state.Scan.NameMask, state.Run, hooks, bin);
+  EXPECT_EQ(state.Scan.Found.FoundCount, 1);
+  state.Run.RequestStop();
+  ScanRecycleBin(found, state.Scan.NameMask, state.Run, hooks, bin);
+  EXPECT_EQ(state.Scan.Found.FoundCount, 1);
 }

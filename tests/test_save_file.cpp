@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include "found/SaveFile.h"
@@ -38,12 +37,12 @@ TEST(SaveFile, FreeNamesNeverReplaceOrFollowLinks) {
       {"link.txt", "link(1).txt"},  // an existing link is left alone
   };
   for (const Case& c : cases) {
-    QString path;
-    const int fd = CreateRestoredFile(folder, c.name, path);
-    ASSERT_GE(fd, 0) << c.name.toStdString();
-    ::write(fd, "x", 1);
-    ::close(fd);
-    EXPECT_EQ(path, folder + "/" + c.expected);
+    RestoredFile file;
+    ASSERT_TRUE(file.Create({folder, c.name, {}})) << c.name.toStdString();
+    file.Write("x", 1);
+    const RestoreOutcome outcome = file.Finish();
+    EXPECT_TRUE(outcome.Written());
+    EXPECT_EQ(outcome.path, folder + "/" + c.expected);
   }
   EXPECT_EQ(QFileInfo(dir.filePath("victim")).size(), 0);
 }

@@ -12,6 +12,7 @@
 #include "cli/TerminalProgress.h"
 #include "cli/TerminalSafe.h"
 #include "found/FoundRows.h"
+#include "cli/StopSignal.h"
 #include "scan/RecoverRun.h"
 #include "settings/LanguageFile.h"
 
@@ -56,27 +57,38 @@ bool ParseRecoverOptions(const QStringList& rest, RecoverOptions& o, QString& er
   return error.isEmpty();
 }
 
-void Report(const ScanSession& session, const RecoverResult& result, const QString& folder, const QString& message) {
+// The rows whose file could not be created or written, with the reason.
+std::vector<const RecoveredRow*> FailedRows(const RecoverRunResult& result) {
+  std::vector<const RecoveredRow*> failed;
+  for (const RecoveredRow& row : result.rows)
+    if (row.outcome.Failed()) failed.push_back(&row);
+  return failed;
+}
+
+void Report(const ScanSession& session, const RecoverRunResult& result, const QString& folder,
+            const QString& message) {
   const UndelvoState& state = *session.state;
-  const QString line =
-      QStringLiteral("%1 %2").arg(result.restored).arg(LangText(state.Lang, "File", "FilesRestored"));
+  const QString line = result.end == RecoverRunEnd::Ran
+                           ? result.message
+                           : QStringLiteral("%1 %2").arg(0).arg(LangText(state.Program.Lang, "File", "FilesRestored"));
+  const std::vector<const RecoveredRow*> failed = FailedRows(result);
   if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
-  for (const auto& [name, error] : result.failed)
-    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(TerminalSafe(name)),
-                 qPrintable(folder), std::strerror(error));
+  for (const RecoveredRow* row : failed)
+    std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(TerminalSafe(row->name)),
+                 qPrintable(folder), std::strerror(row->outcome.error));
   if (session.options.json) {
     QJsonObject o;
-    o.insert(QStringLiteral("drive"), state.Volume.DriveRoot);
-    o.insert(QStringLiteral("found"), state.Found.FoundCount);
+    o.insert(QStringLiteral("drive"), state.Scan.Volume.DriveRoot);
+    o.insert(QStringLiteral("found"), state.Scan.Found.FoundCount);
     o.insert(QStringLiteral("restored"), result.restored);
     o.insert(QStringLiteral("to"), folder);
-    QJsonArray failed;
-    for (const auto& [name, error] : result.failed)
-      failed.append(QJsonObject{{QStringLiteral("name"), name},
-                                {QStringLiteral("error"), QString::fromLocal8Bit(std::strerror(error))}});
-    if (!failed.isEmpty()) o.insert(QStringLiteral("failed"), failed);
+    QJsonArray failedList;
+    for (const RecoveredRow* row : failed)
+      failedList.append(QJsonObject{{QStringLiteral("name"), row->name},
+                                    {QStringLiteral("error"), QString::fromLocal8Bit(std::strerror(row->outcome.error))}});
+    if (!failedList.isEmpty()) o.insert(QStringLiteral("failed"), failedList);
     if (!message.isEmpty()) o.insert(QStringLiteral("message"), message);
-    if (session.stopped) o.insert(QStringLiteral("stopped"), true);
+    if (session.result.stopped || result.stopped) o.insert(QStringLiteral("stopped"), true);
     std::fputs(QJsonDocument(o).toJson(QJsonDocument::Compact).constData(), stdout);
     std::fputc('\n', stdout);
   } else {
@@ -87,11 +99,11 @@ void Report(const ScanSession& session, const RecoverResult& result, const QStri
 // Writing restored files onto the scanned volume can overwrite the very
 // clusters still to be restored: say so when the save folder lies on it.
 void WarnWhenOnTheScannedVolume(const UndelvoState& state, const QString& folder) {
-  const DriveEntry* drive = state.Drives.Find(state.Volume.DriveRoot);
+  const DriveEntry* drive = state.Program.Drives.Find(state.Scan.Volume.DriveRoot);
   if (drive == nullptr || drive->mountPoint.isEmpty()) return;
   const QString mount = QDir::cleanPath(drive->mountPoint);
   if (folder != mount && !folder.startsWith(mount == QLatin1String("/") ? mount : mount + QLatin1Char('/'))) return;
-  std::fprintf(stderr, "undelvo-cli recover: %s\n", qPrintable(LangText(state.Lang, "Note", "Message2").trimmed()));
+  std::fprintf(stderr, "undelvo-cli recover: %s\n", qPrintable(LangText(state.Program.Lang, "Note", "Message2").trimmed()));
 }
 
 }  // namespace
@@ -111,27 +123,29 @@ int RunRecoverCommand(const QStringList& args) {
     Report(session, {}, folder, session.result.message);
     return ExitStoppedByCheck;
   }
-  if (session.stopped || session.result.end == ScanRunEnd::NothingFound) {
+  if (session.result.stopped || session.result.end == ScanRunEnd::NothingFound) {
     // A stopped scan restores nothing: the stop was meant for the whole command.
     Report(session, {}, folder, session.result.message);
     return ExitRan;
   }
 
-  const std::vector<FoundRow> rows = options.all ? AllFoundRows(state.Found) : SearchFoundRows(state.Found, options.match);
+  const FoundState& found = state.Scan.Found;
+  const std::vector<FoundRow> rows = options.all ? AllFoundRows(found) : SearchFoundRows(found, options.match);
   if (rows.empty()) {
-    Report(session, {}, folder, LangText(state.Lang, "File", "Message15"));
+    Report(session, {}, folder, LangText(state.Program.Lang, "File", "Message15"));
     return ExitRan;
   }
-  if (!QDir().mkpath(folder)) {
-    Report(session, {}, folder, LangText(state.Lang, "File", "Message13") + QStringLiteral(" (") + folder + ')');
+  state.Program.Config.SaveFolder = folder;
+  TerminalProgress progress(state.Program.Lang, "Restoring");
+  InstallTerminalStop(state.Run, progress);
+  if (QDir().mkpath(folder)) WarnWhenOnTheScannedVolume(state, folder);
+  const RecoverRunResult result = RecoverRun(state, progress, rows, std::vector<bool>(rows.size(), true));
+  state.Run.SetPump({});
+  progress.Clear();
+  if (result.end == RecoverRunEnd::NoSaveFolder) {
+    Report(session, {}, folder, result.message + QStringLiteral(" (") + folder + ')');
     return ExitBadInput;
   }
-  state.Config.SaveFolder = folder;
-  WarnWhenOnTheScannedVolume(state, folder);
-  TerminalProgress progress(state.Busy, "Restoring");
-  const RecoverResult result = RecoverRows(state, progress, rows);
-  session.stopped = progress.Stopped();
-  progress.Clear();
   Report(session, result, folder, QString());
   return ExitRan;
 }

@@ -38,16 +38,16 @@ QByteArray RowToJson(const FoundRow& row) {
 
 void PrintJson(const ScanSession& session) {
   const UndelvoState& state = *session.state;
-  const FoundState& found = state.Found;
-  QByteArray head = "{\"drive\":" + JsonString(state.Volume.DriveRoot);
-  head += ",\"fs\":" + JsonString(FsNameFromKind(state.Volume.FsKind));
+  const FoundState& found = state.Scan.Found;
+  QByteArray head = "{\"drive\":" + JsonString(state.Scan.Volume.DriveRoot);
+  head += ",\"fs\":" + JsonString(FsNameFromKind(state.Scan.Volume.FsKind));
   head += ",\"found\":" + QByteArray::number(found.FoundCount);
   head += ",\"scanned\":" + QByteArray::number(found.ScannedCount);
   head += ",\"categories\":[";
   for (int c = 1; c <= 6; ++c) head += (c > 1 ? "," : "") + QByteArray::number(found.CategoryCount[size_t(c)]);
   head += "]";
   if (!session.result.message.isEmpty()) head += ",\"message\":" + JsonString(session.result.message);
-  if (session.stopped) head += ",\"stopped\":true";
+  if (session.result.stopped) head += ",\"stopped\":true";
   head += ",\"files\":[";
   std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
   bool first = true;
@@ -61,8 +61,8 @@ void PrintJson(const ScanSession& session) {
 }
 
 void PrintText(const ScanSession& session) {
-  const UndelvoState& state = *session.state;
-  const FoundState& found = state.Found;
+  const ScanState& scan = session.state->Scan;
+  const FoundState& found = scan.Found;
   for (const FoundRow& row : AllFoundRows(found)) {
     const EntryValue e = ParseEntryValue(row.value);
     // A Recycle Bin row's path is the file itself; an engine row's is its folder.
@@ -72,9 +72,9 @@ void PrintText(const ScanSession& session) {
   }
   if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
   if (session.result.end != ScanRunEnd::CheckFailed)
-    std::printf("%s (%s): %d deleted file(s) found, %d record(s) scanned%s\n", qPrintable(state.Volume.DriveRoot),
-                qPrintable(FsNameFromKind(state.Volume.FsKind)), int(found.FoundCount), int(found.ScannedCount),
-                session.stopped ? ", stopped early" : "");
+    std::printf("%s (%s): %d deleted file(s) found, %d record(s) scanned%s\n", qPrintable(scan.Volume.DriveRoot),
+                qPrintable(FsNameFromKind(scan.Volume.FsKind)), int(found.FoundCount), int(found.ScannedCount),
+                session.result.stopped ? ", stopped early" : "");
 }
 
 }  // namespace

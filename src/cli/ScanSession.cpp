@@ -58,19 +58,20 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
 int RunScanSession(ScanSession& session, const char* command) {
   session.state = std::make_unique<UndelvoState>();
   UndelvoState& state = *session.state;
-  state.Drives = BuildDriveTable(session.options.table);
-  if (!state.Drives.errors.isEmpty()) {
-    for (const QString& e : state.Drives.errors) std::fprintf(stderr, "undelvo-cli: %s\n", qPrintable(e));
+  ProgramState& program = state.Program;
+  program.Drives = BuildDriveTable(session.options.table);
+  if (!program.Drives.errors.isEmpty()) {
+    for (const QString& e : program.Drives.errors) std::fprintf(stderr, "undelvo-cli: %s\n", qPrintable(e));
     return ExitBadInput;
   }
-  InitFolders(state.Config);
-  LoadSettings(state.Config, state.Registry);
-  OpenLanguageFile(state.Lang, state.Config.LangIndex, state.Config.DataDir);
+  InitFolders(program.Config);
+  LoadSettings(program.Config, program.Registry);
+  OpenLanguageFile(program.Lang, program.Config.LangIndex, program.Config.DataDir);
 
   QString drive = session.drive;
   if (drive.isEmpty()) {
     QStringList supported;
-    for (const DriveEntry& d : state.Drives.drives)
+    for (const DriveEntry& d : program.Drives.drives)
       if (IsScannableFsName(d.fsName)) supported.append(d.letter);
     if (supported.size() > 1) {
       std::fprintf(stderr, "undelvo-cli %s: several drives (%s); choose one with --drive\n", command,
@@ -80,11 +81,11 @@ int RunScanSession(ScanSession& session, const char* command) {
     if (supported.size() == 1) drive = supported.first();
   }
 
-  InstallStopSignal();
-  TerminalProgress progress(state.Busy, "Scanning");
+  TerminalProgress progress(program.Lang, "Scanning");
+  InstallTerminalStop(state.Run, progress);
   session.result = session.advanced ? AdvancedScanRun(state, progress, drive, session.advancedOptions)
                                     : QuickScanRun(state, progress, drive);
-  session.stopped = progress.Stopped();
+  state.Run.SetPump({});  // the progress line ends here
   return -1;
 }
 

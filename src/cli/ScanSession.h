@@ -6,6 +6,7 @@
 #include "cli/DriveOptions.h"
 #include "scan/AdvancedScanRun.h"
 #include "scan/QuickScanRun.h"
+#include "scan/ScanRunResult.h"
 #include "scan/UndelvoState.h"
 
 namespace undelvo {
@@ -20,8 +21,7 @@ struct ScanSession {
   AdvancedScanOptions advancedOptions;
   QStringList rest;    // arguments left for the command's own options
   std::unique_ptr<UndelvoState> state;
-  ScanRunResult result;
-  bool stopped = false;  // Ctrl-C ended the run early
+  ScanRunResult result;  // its `stopped`: Ctrl-C ended the run early
 };
 
 // Parses the shared options (--image FILE..., --drive C:, --json, --deep,
@@ -30,7 +30,8 @@ struct ScanSession {
 bool ParseScanSession(const QStringList& args, ScanSession& session, QString& error);
 
 // Builds the drive table, picks the drive (the only supported one when
-// --drive is left out) and runs the quick scan with a terminal progress bar.
+// --drive is left out) and runs the scan with a terminal progress bar, with
+// Ctrl-C as Stop.
 // Returns an exit status when the command must end here (bad input), or -1.
 int RunScanSession(ScanSession& session, const char* command);
 

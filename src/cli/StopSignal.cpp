@@ -20,4 +20,14 @@ void InstallStopSignal() { std::signal(SIGINT, OnInterrupt); }
 
 bool StopRequested() { return stopFlag != 0; }
 
+void InstallTerminalStop(RunControl& run, TerminalProgress& progress) {
+  InstallStopSignal();
+  run.SetPump([&run, &progress] {
+    if (StopRequested() && run.Busy()) {
+      run.RequestStop();
+      progress.ShowStopping();
+    }
+  });
+}
+
 }  // namespace undelvo

@@ -1,4 +1,6 @@
 #pragma once
+#include "cli/TerminalProgress.h"
+#include "run/RunControl.h"
 
 namespace undelvo {
 
@@ -7,5 +9,9 @@ namespace undelvo {
 // ends the process as usual.
 void InstallStopSignal();
 bool StopRequested();
+
+// Installs the signal and makes it the run's pump: a Ctrl-C stops the run
+// at its next check and marks the progress line as stopping.
+void InstallTerminalStop(RunControl& run, TerminalProgress& progress);
 
 }  // namespace undelvo

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "cli/StopSignal.h"
+#include "scan/DeepScanStepText.h"
 
 namespace undelvo {
 
@@ -12,46 +12,42 @@ constexpr int kBarCells = 30;
 constexpr qint64 kRedrawMs = 100;
 }  // namespace
 
-TerminalProgress::TerminalProgress(uint8_t& busy, const char* action)
-    : busy_(busy), action_(action), terminal_(::isatty(STDERR_FILENO) == 1) {
+TerminalProgress::TerminalProgress(const LanguageFile& lang, const char* action)
+    : lang_(lang), action_(action), terminal_(::isatty(STDERR_FILENO) == 1) {
   sinceDraw_.start();
 }
 
 TerminalProgress::~TerminalProgress() { Clear(); }
 
-void TerminalProgress::Pump() {
-  if (StopRequested() && busy_) {
-    busy_ = 0;
-    stopped_ = true;
-  }
+void TerminalProgress::OnReset() {
+  percent_ = 0;
+  Draw(true);
 }
 
-void TerminalProgress::ShowPercent(int) { Draw(false); }
-
-void TerminalProgress::ShowBar(int width) {
-  const bool grew = width != width_;
-  width_ = width;
-  Draw(grew && (width == 0 || width == 500));
-}
-
-void TerminalProgress::ShowFound(const FoundState& found) {
-  found_ = found.TotalOfCategories();
-  for (int c = 1; c <= 6; ++c) categoryCounts_[c] = found.CategoryCount[size_t(c)];
+void TerminalProgress::OnPercent(int percent) {
+  percent_ = percent;
   Draw(false);
 }
 
-void TerminalProgress::ShowCategoryCount(int category, int32_t count) {
-  if (category < 1 || category > 6) return;
-  found_ += count - categoryCounts_[category];
-  categoryCounts_[category] = count;
-  Draw(false);
+void TerminalProgress::OnDone() {
+  percent_ = 100;
+  Draw(true);
 }
 
-void TerminalProgress::ShowProgressText(const QString&) { Draw(true); }
-
-void TerminalProgress::ShowStatus(const QString& text) {
+void TerminalProgress::OnStep(int step) {
   if (!status_.isEmpty()) Clear();  // a shorter step text must not leave the end of the last one
-  status_ = text.toUtf8();
+  status_ = DeepScanStepText(lang_, step).toUtf8();
+  Draw(true);
+}
+
+void TerminalProgress::ShowFound(const FoundCounters& counters) {
+  found_ = 0;
+  for (int c = 1; c <= 6; ++c) found_ += counters.CategoryCount[size_t(c)];
+  Draw(false);
+}
+
+void TerminalProgress::ShowStopping() {
+  stopping_ = true;
   Draw(true);
 }
 
@@ -59,13 +55,12 @@ void TerminalProgress::Draw(bool force) {
   if (!terminal_) return;
   if (!force && sinceDraw_.elapsed() < kRedrawMs) return;
   sinceDraw_.restart();
-  const int percent = width_ / 5;
   char bar[kBarCells + 1];
-  const int filled = percent * kBarCells / 100;
+  const int filled = percent_ * kBarCells / 100;
   for (int i = 0; i < kBarCells; ++i) bar[i] = i < filled ? '#' : '.';
   bar[kBarCells] = '\0';
   std::fprintf(stderr, "\r%s%s%s [%s] %3d %%  %d found%s", action_, status_.isEmpty() ? "" : ": ",
-               status_.constData(), bar, percent, int(found_), stopped_ ? "  (stopping)" : "");
+               status_.constData(), bar, percent_, int(found_), stopping_ ? "  (stopping)" : "");
   std::fflush(stderr);
   drawn_ = true;
 }

@@ -7,7 +7,7 @@
 
 namespace undelvo {
 
-bool RecordDeletedFatFile(const VolumeContext& volume, FoundState& found, ScanHooks& hooks, const uint8_t* entry,
+bool RecordDeletedFatFile(const VolumeContext& volume, FoundState& found, RunControl& run, const uint8_t* entry,
                           const QString& name, const QString& folder, int latestYear) {
   const uint16_t date = ReadLE16(entry + 24);
   const int64_t size = ReadLE32(entry + 28);
@@ -15,7 +15,7 @@ bool RecordDeletedFatFile(const VolumeContext& volume, FoundState& found, ScanHo
   if (!PlausibleDateTime(date, ReadLE16(entry + 22), latestYear) || size == 0 || first > volume.ClusterCount)
     return false;
   const QString value = JoinEntryValue(QString::number(first), folder, FatDateText(date), size);
-  RecordFoundFile(found, FoundFileWriter::Fat, name, value, [&] { hooks.Pump(); });
+  RecordFoundFile(found, FoundFileWriter::Fat, name, value, [&] { run.Pump(); });
   return true;
 }
 

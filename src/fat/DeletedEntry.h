@@ -2,7 +2,7 @@
 #include <QString>
 
 #include "found/FoundState.h"
-#include "scan/ScanHooks.h"
+#include "run/RunControl.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -11,7 +11,7 @@ namespace undelvo {
 // ("C:\Docs\") when it looks like a real file: a date no later than
 // `latestYear` and a time of day, a size (unsigned, up to 4 GiB - 1), a first
 // cluster on the volume. False when the entry fails a test.
-bool RecordDeletedFatFile(const VolumeContext& volume, FoundState& found, ScanHooks& hooks, const uint8_t* entry,
+bool RecordDeletedFatFile(const VolumeContext& volume, FoundState& found, RunControl& run, const uint8_t* entry,
                           const QString& name, const QString& folder, int latestYear);
 
 }  // namespace undelvo

@@ -1,18 +1,23 @@
 #pragma once
 #include <QString>
 
-#include "scan/ScanHooks.h"
-#include "scan/UndelvoState.h"
+#include "fat/FatState.h"
+#include "found/FoundState.h"
+#include "run/ProgressSink.h"
+#include "run/RunControl.h"
+#include "volume/VolumeContext.h"
 
 namespace undelvo {
 
 // The FAT quick scan of one folder `dir` ("C:\" or "C:\Photos\2019\"): finds
 // the folder on the raw volume by following its path from the root, records
-// every deleted file entry that looks plausible (a date no later than this
-// year, a time of day, a size, a first cluster on the volume) and appends
+// every deleted file entry that matches `nameMask` and looks plausible (a
+// date no later than this year, a time of day, a size, a first cluster on
+// the volume) and appends
 // every subfolder, deleted ones too, to DirList unless it is listed already.
 // Folders are read along their cluster chain while the table holds one. A
 // path that cannot be followed or read ends the call silently; so does a stop.
-void FATFind1(UndelvoState& state, ScanHooks& hooks, const QString& dir);
+void FATFind1(const VolumeContext& volume, FatState& fat, FoundState& found, const QString& nameMask,
+              RunControl& run, ProgressSink& progress, const QString& dir);
 
 }  // namespace undelvo

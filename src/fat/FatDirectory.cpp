@@ -80,7 +80,7 @@ int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry) {
 }
 
 std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,
-                                   ScanHooks& hooks) {
+                                   RunControl& run) {
   std::vector<uint8_t> dir;
   if (firstCluster == 0 && volume.FsKind != FsFat32) {
     if (!ReadInto(volume, fat.RootDirStart, std::min(fat.RootDirSectors * volume.BytesPerSector, kMaxDirectoryBytes),
@@ -91,21 +91,21 @@ std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& 
   int64_t start = firstCluster;
   if (start == 0) start = fat.RootCluster >= 2 && fat.RootCluster <= volume.ClusterCount + 1 ? fat.RootCluster : 2;
   std::vector<int64_t> chain;
-  FollowChain(volume, fat, start, chain, hooks);
+  FollowChain(volume, fat, start, chain, run);
   if (chain.empty()) chain.push_back(start);
   // Consecutive clusters (the usual case) are read in one go.
   const int64_t clusterBytes = volume.BytesPerCluster;
   const size_t limit = size_t(std::max<int64_t>(1, kMaxDirectoryBytes / std::max<int64_t>(1, clusterBytes)));
   if (chain.size() > limit) chain.resize(limit);
   for (size_t i = 0; i < chain.size();) {
-    size_t run = 1;
-    while (i + run < chain.size() && chain[i + run] == chain[i] + int64_t(run)) ++run;
+    size_t consecutive = 1;
+    while (i + consecutive < chain.size() && chain[i + consecutive] == chain[i] + int64_t(consecutive)) ++consecutive;
     const size_t before = dir.size();
-    if (!ReadInto(volume, FatClusterToSector(volume, fat, chain[i]), int64_t(run) * clusterBytes, dir)) {
+    if (!ReadInto(volume, FatClusterToSector(volume, fat, chain[i]), int64_t(consecutive) * clusterBytes, dir)) {
       dir.resize(before);  // what was read before the failure is the directory
       break;
     }
-    i += run;
+    i += consecutive;
   }
   return dir;
 }

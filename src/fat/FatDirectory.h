@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fat/FatState.h"
-#include "scan/ScanHooks.h"
+#include "run/RunControl.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -43,7 +43,7 @@ int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry);
 // along its chain while the table holds one, else the one cluster. Capped at
 // the largest directory FAT allows (65,536 entries). Empty on a failed read.
 std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,
-                                   ScanHooks& hooks);
+                                   RunControl& run);
 
 // Whether a file's date word (years since 1980, month, day) and time word
 // (hours, minutes) are plausible: no later than `latestYear`, month up to

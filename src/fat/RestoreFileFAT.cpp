@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <unistd.h>
 #include <vector>
 
 #include "fat/Unit0FAT.h"
@@ -32,36 +31,32 @@ bool ReadOrZeros(const VolumeContext& volume, int64_t sector, std::vector<uint8_
   return SourceExists(volume);
 }
 
-bool CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<int64_t>& chain, int64_t size,
-               int fd, const uint8_t& busy, ScanHooks& hooks) {
+void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<int64_t>& chain, int64_t size,
+               RestoredFile& out, RunControl& run) {
   std::vector<uint8_t> cluster;
   int64_t written = 0;
   for (int64_t c : chain) {
-    hooks.Pump();
-    if (!busy || written >= size) break;
+    if (!run.Continue() || written >= size) break;
     if (!ReadOrZeros(volume, FatClusterToSector(volume, fat, c), cluster, volume.BytesPerCluster)) break;
     const int64_t bytes = std::min(volume.BytesPerCluster, size - written);
-    if (!WriteFully(fd, cluster.data(), size_t(bytes))) return false;
+    if (!out.Write(cluster.data(), size_t(bytes))) return;
     written += bytes;
   }
-  return true;
 }
 
-bool CopyContiguous(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size, int fd,
-                    const uint8_t& busy, ScanHooks& hooks) {
+void CopyContiguous(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size,
+                    RestoredFile& out, RunControl& run) {
   const int64_t bps = volume.BytesPerSector;
   const int64_t start = FatClusterToSector(volume, fat, first);
   std::vector<uint8_t> piece;
   for (int64_t written = 0; written < size;) {
-    hooks.Pump();
-    if (!busy) break;
+    if (!run.Continue()) break;
     const int64_t bytes = std::min(kPieceBytes, size - written);
     const int64_t readBytes = (bytes + bps - 1) / bps * bps;
     if (!ReadOrZeros(volume, start + written / bps, piece, readBytes)) break;
-    if (!WriteFully(fd, piece.data(), size_t(bytes))) return false;
+    if (!out.Write(piece.data(), size_t(bytes))) return;
     written += bytes;
   }
-  return true;
 }
 
 }  // namespace
@@ -72,24 +67,19 @@ bool ChainFitsSize(size_t clusters, int64_t clusterBytes, int64_t size) {
   return (total > size ? total - size : size - total) <= clusterBytes;
 }
 
-bool RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& name, const QString& entryValue,
-                    const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written,
-                    const QString& fallbackName, int* error) {
-  if (error) *error = 0;
+RestoreOutcome RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& entryValue,
+                              const RestoreTarget& target, RunControl& run) {
   const EntryValue e = ParseEntryValue(entryValue);
-  if (e.size <= 0 || e.locator <= 0 || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return false;
+  if (e.size <= 0 || e.locator <= 0 || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return {};
   std::vector<int64_t> chain;
-  if (e.size >= volume.BytesPerCluster) FollowChain(volume, fat, e.locator, chain, hooks);
+  if (e.size >= volume.BytesPerCluster) FollowChain(volume, fat, e.locator, chain, run);
   const bool useChain = ChainFitsSize(chain.size(), volume.BytesPerCluster, e.size);
 
-  QString path;
-  const int fd = CreateRestoredFile(saveFolder, name, fallbackName, path);
-  if (fd < 0) return FailWith(error);
-  if (written) *written = path;
-  const bool ok = useChain ? CopyChain(volume, fat, chain, e.size, fd, busy, hooks)
-                           : CopyContiguous(volume, fat, e.locator, e.size, fd, busy, hooks);
-  if (!ok) return CloseAndFail(fd, error);
-  return ::close(fd) == 0 || FailWith(error);
+  RestoredFile out;
+  if (!out.Create(target)) return out.Finish();
+  if (useChain) CopyChain(volume, fat, chain, e.size, out, run);
+  else CopyContiguous(volume, fat, e.locator, e.size, out, run);
+  return out.Finish();
 }
 
 }  // namespace undelvo

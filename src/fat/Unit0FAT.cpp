@@ -28,7 +28,7 @@ uint32_t EntryOf(const FatState& fat, const ChainFormat& f, int64_t c) {
 }
 
 void Follow(const VolumeContext& volume, const FatState& fat, const ChainFormat& f, int64_t c,
-            std::vector<int64_t>& list, ScanHooks& hooks) {
+            std::vector<int64_t>& list, RunControl& run) {
   list.clear();
   if (!InTable(fat, f, c) || c > volume.ClusterCount) return;
   list.push_back(c);
@@ -37,7 +37,7 @@ void Follow(const VolumeContext& volume, const FatState& fat, const ChainFormat&
   std::unordered_set<int64_t> seen{c};
   const int64_t lastCluster = volume.ClusterCount + 1;
   for (;;) {
-    hooks.Pump();
+    run.Pump();
     const uint32_t next = EntryOf(fat, f, c);
     if (next == 0 || next >= f.endOfChain || next < 2 || int64_t(next) > lastCluster) return;
     if (!InTable(fat, f, next) || !seen.insert(next).second || int64_t(list.size()) > volume.ClusterCount) return;
@@ -49,19 +49,19 @@ void Follow(const VolumeContext& volume, const FatState& fat, const ChainFormat&
 }  // namespace
 
 void FollowChain16(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
-                   ScanHooks& hooks) {
-  Follow(volume, fat, kFat16, first, list, hooks);
+                   RunControl& run) {
+  Follow(volume, fat, kFat16, first, list, run);
 }
 
 void FollowChain32(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
-                   ScanHooks& hooks) {
-  Follow(volume, fat, kFat32, first, list, hooks);
+                   RunControl& run) {
+  Follow(volume, fat, kFat32, first, list, run);
 }
 
 void FollowChain(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
-                 ScanHooks& hooks) {
-  if (volume.FsKind == FsFat16) FollowChain16(volume, fat, first, list, hooks);
-  else if (volume.FsKind == FsFat32) FollowChain32(volume, fat, first, list, hooks);
+                 RunControl& run) {
+  if (volume.FsKind == FsFat16) FollowChain16(volume, fat, first, list, run);
+  else if (volume.FsKind == FsFat32) FollowChain32(volume, fat, first, list, run);
   else list.clear();
 }
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "fat/FatState.h"
-#include "scan/ScanHooks.h"
+#include "run/RunControl.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -15,13 +15,13 @@ namespace undelvo {
 // outside the table or the volume, a cluster met before (a damaged table can
 // loop), or after ClusterCount clusters.
 void FollowChain16(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
-                   ScanHooks& hooks);
+                   RunControl& run);
 void FollowChain32(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
-                   ScanHooks& hooks);
+                   RunControl& run);
 
 // FollowChain16 or FollowChain32 by the volume's kind; nothing on FAT12.
 void FollowChain(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
-                 ScanHooks& hooks);
+                 RunControl& run);
 
 // The table's entry of a cluster (0 when it lies outside the table).
 uint32_t FatEntry(const VolumeContext& volume, const FatState& fat, int64_t cluster);

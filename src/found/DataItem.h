@@ -2,9 +2,28 @@
 #include <QString>
 #include <cstdint>
 
-#include "found/FoundState.h"
+#include <QStringList>
+#include <vector>
 
 namespace undelvo {
+
+// One row of the results list.
+struct TDataItem {
+  QString Str1;  // file name
+  QString Str2;  // path
+  QString Str3;  // date
+  QString Str4;  // size in kilobytes, " kb"
+  int32_t IconNumber = 0;
+};
+
+// The rows the results view shows, owned by the view: the entry value of each
+// row (never with a name and "=" in front) and what the row shows, in
+// parallel, and the scratch list for counting a section's keys.
+struct ResultsRows {
+  QStringList ViewList;
+  std::vector<TDataItem> DataArray;
+  QStringList CountList;
+};
 
 // Texts of a row are cut to this many characters.
 constexpr qsizetype kRowTextLimit = 255;

@@ -18,60 +18,80 @@ QString SafeFileName(const QString& name) {
 
 namespace {
 
+// The descriptor of a new file, or minus the system's error number.
 int OpenNewFile(const QString& path) {
-  return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  const int fd =
+      ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  return fd >= 0 ? fd : -(errno ? errno : EIO);
 }
 
-}  // namespace
-
-int CreateRestoredFile(const QString& folder, const QString& name, QString& path) {
-  if (!QDir().mkpath(folder)) return -1;
+// The first free name of base(n)ext form in `folder`; the descriptor (or
+// minus the error number) and the path tried last.
+int OpenFreeName(const QString& folder, const QString& name, QString& path) {
   const QString safe = SafeFileName(name);
   const qsizetype dot = safe.indexOf(QLatin1Char('.'));
   const QString base = dot < 0 ? QString() : safe.left(dot);
   const QString extension = dot < 0 ? safe : safe.mid(dot);
-  for (int n = 0; n < 100000; ++n) {
+  int fd = -EEXIST;
+  for (int n = 0; n < 100000 && fd == -EEXIST; ++n) {
     const QString candidate = n == 0 ? safe : base + QStringLiteral("(%1)").arg(n) + extension;
     path = folder + QLatin1Char('/') + candidate;
-    const int fd = OpenNewFile(path);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    fd = OpenNewFile(path);
   }
-  return -1;
+  return fd;
 }
 
-int CreateRestoredFile(const QString& folder, const QString& name, const QString& fallback, QString& path) {
-  const int fd = CreateRestoredFile(folder, name, path);
-  if (fd >= 0 || fallback.isEmpty()) return fd;
-  return CreateRestoredFile(folder, fallback, path);
+}  // namespace
+
+RestoredFile::~RestoredFile() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
-bool WriteFully(int fd, const void* data, size_t size) {
+bool RestoredFile::Fail(int error) {
+  outcome_.status = RestoreOutcome::Status::Failed;
+  outcome_.error = error ? error : EIO;
+  return false;
+}
+
+bool RestoredFile::Create(const RestoreTarget& target) {
+  if (!QDir().mkpath(target.folder)) return Fail(errno);
+  int fd = OpenFreeName(target.folder, target.name, outcome_.path);
+  if (fd < 0 && !target.fallbackName.isEmpty()) fd = OpenFreeName(target.folder, target.fallbackName, outcome_.path);
+  if (fd < 0) return Fail(-fd);
+  fd_ = fd;
+  return true;
+}
+
+bool RestoredFile::CreateExactly(const QString& folder, const QString& name) {
+  outcome_.path = folder + QLatin1Char('/') + SafeFileName(name);
+  const int fd = OpenNewFile(outcome_.path);
+  if (fd == -EEXIST) return false;  // an existing file is kept, and that is no failure
+  if (fd < 0) return Fail(-fd);
+  fd_ = fd;
+  return true;
+}
+
+bool RestoredFile::Write(const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t n = ::write(fd, p, size);
+    const ssize_t n = ::write(fd_, p, size);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
     p += n;
     size -= size_t(n);
+    outcome_.bytes += n;
   }
   return true;
 }
 
-bool FailWith(int* error) {
-  if (error) *error = errno ? errno : EIO;
-  return false;
-}
-
-bool CloseAndFail(int fd, int* error) {
-  const int saved = errno;
-  ::close(fd);
-  errno = saved;
-  return FailWith(error);
-}
-
-int CreateNewFile(const QString& folder, const QString& name, QString& path) {
-  path = folder + QLatin1Char('/') + SafeFileName(name);
-  return OpenNewFile(path);
+RestoreOutcome RestoredFile::Finish() {
+  if (fd_ >= 0) {
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0 && !outcome_.Failed()) Fail(errno);
+    if (!outcome_.Failed()) outcome_.status = RestoreOutcome::Status::Written;
+  }
+  return outcome_;
 }
 
 }  // namespace undelvo

@@ -1,33 +1,67 @@
 #pragma once
 #include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
 
 namespace undelvo {
+
+// Where and under which name a found file is restored.
+struct RestoreTarget {
+  RestoreTarget(QString folder_, QString name_, QString fallbackName_ = {})
+      : folder(std::move(folder_)), name(std::move(name_)), fallbackName(std::move(fallbackName_)) {}
+  QString folder;        // the save folder (created when missing)
+  QString name;          // the found file's name
+  QString fallbackName;  // tried when the folder rejects `name` ("File7" for row 7); may be empty
+};
+
+// What became of one restore.
+struct RestoreOutcome {
+  enum class Status {
+    Written,        // the file was written whole (or up to a stop)
+    NotRestorable,  // nothing to write: no data on record, a name that exists (a Recycle Bin copy)
+    Failed,         // the file could not be created or written: `error` says why
+  };
+  Status status = Status::NotRestorable;
+  QString path;       // the file created (also when writing it failed)
+  int64_t bytes = 0;  // bytes written
+  int error = 0;      // the system's error number when Failed
+
+  bool Written() const { return status == Status::Written; }
+  bool Failed() const { return status == Status::Failed; }
+};
 
 // A found file's name made safe as one component of a path: "/" and NUL
 // become "_", and "." and ".." get a "_" in front.
 QString SafeFileName(const QString& name);
 
-// Creates a new file for a restored file in `folder` (created when missing):
-// `name`, else base(1)ext, base(2)ext ... with base the text before the
-// name's first ".". Never replaces an existing file or follows a link.
-// Returns the open descriptor (-1 on failure) and the path chosen.
-int CreateRestoredFile(const QString& folder, const QString& name, QString& path);
+// A restored file: created new in the save folder, written in pieces, closed.
+// Never replaces an existing file or follows a link.
+class RestoredFile {
+ public:
+  RestoredFile() = default;
+  RestoredFile(const RestoredFile&) = delete;
+  RestoredFile& operator=(const RestoredFile&) = delete;
+  ~RestoredFile();
 
-// As CreateRestoredFile; when `name` cannot be created at all (a name the
-// save folder's file system rejects, such as one too long), `fallback`
-// ("File7" for row 7) is tried the same way.
-int CreateRestoredFile(const QString& folder, const QString& name, const QString& fallback, QString& path);
+  // Creates target.name in the folder (made when missing), else
+  // base(1)ext, base(2)ext ... with base the text before the name's first
+  // "."; when the name cannot be created at all, the fallback name the same way.
+  bool Create(const RestoreTarget& target);
+  // Creates `name` (made safe) in the existing `folder` and nothing else:
+  // false when a file of that name exists (then NotRestorable) or it cannot
+  // be created (Failed).
+  bool CreateExactly(const QString& folder, const QString& name);
+  // Appends all of `size` bytes; false on a write error (a full disk).
+  bool Write(const void* data, size_t size);
+  // Closes the file and tells how the restore went.
+  RestoreOutcome Finish();
 
-// Writes all of `size` bytes; false on a write error (a full disk), with errno set.
-bool WriteFully(int fd, const void* data, size_t size);
+ private:
+  bool Fail(int error);
 
-// For a failed create or write: stores errno in `error` (when given) and
-// returns false; CloseAndFail closes `fd` first, keeping the write's errno.
-bool FailWith(int* error);
-bool CloseAndFail(int fd, int* error);
-
-// Creates `name` (made safe) in the existing `folder`, failing when a file of
-// that name exists; no other name is tried and no link is followed.
-int CreateNewFile(const QString& folder, const QString& name, QString& path);
+  int fd_ = -1;
+  RestoreOutcome outcome_;
+};
 
 }  // namespace undelvo

@@ -12,18 +12,17 @@ namespace {
 constexpr int kMaxDepth = 64;
 
 // Lists one folder; false once a stop was noticed, which ends every level.
-bool ListFolder(UndelvoState& state, ScanHooks& hooks, const QString& live, const QString& dir, int depth) {
-  if (!state.Busy) return false;
+bool ListFolder(FoundState& found, RunControl& run, const QString& live, const QString& dir, int depth) {
+  if (!run.Busy()) return false;
   if (depth > kMaxDepth) return true;
   const QFileInfoList entries = QDir(live).entryInfoList(
       QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
   for (const QFileInfo& entry : entries) {
-    hooks.Pump();
-    if (!state.Busy) return false;
+    if (!run.Continue()) return false;
     if (entry.isSymLink()) continue;
     const QString child = dir + entry.fileName() + QLatin1Char('\\');
-    state.Found.DirList.append(child);
-    if (!ListFolder(state, hooks, entry.absoluteFilePath(), child, depth + 1)) return false;
+    found.DirList.append(child);
+    if (!ListFolder(found, run, entry.absoluteFilePath(), child, depth + 1)) return false;
   }
   return true;
 }
@@ -39,10 +38,10 @@ QString LiveFolderOf(const QString& mountPoint, const QString& drivePath) {
   return root + below;
 }
 
-void ScanDir(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint, const QString& dir) {
+void ScanDir(FoundState& found, RunControl& run, const QString& mountPoint, const QString& dir) {
   const QString live = LiveFolderOf(mountPoint, dir);
   if (live.isEmpty()) return;
-  ListFolder(state, hooks, live, dir, 0);
+  ListFolder(found, run, live, dir, 0);
 }
 
 }  // namespace undelvo

@@ -1,8 +1,8 @@
 #pragma once
 #include <QString>
 
-#include "scan/ScanHooks.h"
-#include "scan/UndelvoState.h"
+#include "found/FoundState.h"
+#include "run/RunControl.h"
 
 namespace undelvo {
 
@@ -16,7 +16,7 @@ QString LiveFolderOf(const QString& mountPoint, const QString& drivePath);
 // them, each as a drive path ending in "\". The folders are read through the
 // mount point, since the file system knows the live tree; an unmounted
 // volume lists nothing. Hidden folders are entered; links are not followed.
-// Stops at the next entry once Busy is 0.
-void ScanDir(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint, const QString& dir);
+// Stops at the next entry once the run is stopped.
+void ScanDir(FoundState& found, RunControl& run, const QString& mountPoint, const QString& dir);
 
 }  // namespace undelvo

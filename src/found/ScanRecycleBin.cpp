@@ -14,31 +14,31 @@ namespace {
 
 constexpr int kMaxDepth = 64;
 
-void ScanFolder(UndelvoState& state, ScanHooks& hooks, const NameMask& mask, const QString& folder, int depth) {
-  if (!state.Busy || depth > kMaxDepth) return;
+void ScanFolder(FoundState& found, const NameMask& mask, RunControl& run, ProgressSink& progress,
+                const QString& folder, int depth) {
+  if (!run.Busy() || depth > kMaxDepth) return;
   const QDir dir(folder);
   const QFileInfoList entries =
       dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-  auto pump = [&] { hooks.Pump(); };
+  auto pump = [&] { run.Pump(); };
   for (const QFileInfo& entry : entries) {
-    hooks.Pump();
+    run.Pump();
     if (entry.isSymLink()) continue;  // a link could lead out of the bin or round in a circle
     if (entry.isFile() && mask.Matches(entry.fileName())) {
       const QDateTime created = entry.birthTime().isValid() ? entry.birthTime() : entry.lastModified();
       const QString value = JoinEntryValue(QStringLiteral("R"), entry.absoluteFilePath(), ShortDate(created), entry.size());
-      RecordFoundFile(state.Found, FoundFileWriter::RecycleBin, entry.fileName(), value, pump);
-      const int category = state.Found.FileCategory;
-      hooks.ShowCategoryCount(category, state.Found.CategoryCount[size_t(category)]);
-      if (state.Found.FoundCount % 50 == 0) hooks.ShowFound(state.Found);
+      RecordFoundFile(found, FoundFileWriter::RecycleBin, entry.fileName(), value, pump);
+      progress.ShowFound(found.Counters());
     }
-    if (entry.isDir()) ScanFolder(state, hooks, mask, entry.absoluteFilePath(), depth + 1);
+    if (entry.isDir()) ScanFolder(found, mask, run, progress, entry.absoluteFilePath(), depth + 1);
   }
 }
 
 }  // namespace
 
-void ScanRecycleBin(UndelvoState& state, ScanHooks& hooks, const QString& folder) {
-  ScanFolder(state, hooks, NameMask(state.NameMask), folder, 0);
+void ScanRecycleBin(FoundState& found, const QString& nameMask, RunControl& run, ProgressSink& progress,
+                    const QString& folder) {
+  ScanFolder(found, NameMask(nameMask), run, progress, folder, 0);
 }
 
 }  // namespace undelvo

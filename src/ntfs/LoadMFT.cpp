@@ -17,17 +17,17 @@ constexpr int64_t kReserve = 200 * kMiB;
 constexpr int64_t kFallbackBudget = 128 * kMiB;
 constexpr size_t kSpareBytes = 1024;
 
-int64_t ByteSize(const std::vector<MftExtent>& extents, int64_t bytesPerCluster) {
+int64_t ByteSize(const std::vector<ClusterExtent>& extents, int64_t bytesPerCluster) {
   int64_t clusters = 0;
-  for (const MftExtent& e : extents) clusters += e.length;
+  for (const ClusterExtent& e : extents) clusters += e.length;
   return clusters * bytesPerCluster;
 }
 
 // Cuts the longest extent until the MFT fits the budget, keeping at least 2 clusters of it.
-void FitToBudget(std::vector<MftExtent>& extents, int64_t bytesPerCluster, int64_t budget) {
+void FitToBudget(std::vector<ClusterExtent>& extents, int64_t bytesPerCluster, int64_t budget) {
   if (extents.empty() || ByteSize(extents, bytesPerCluster) <= budget) return;
   auto longest = std::max_element(extents.begin(), extents.end(),
-                                  [](const MftExtent& a, const MftExtent& b) { return a.length < b.length; });
+                                  [](const ClusterExtent& a, const ClusterExtent& b) { return a.length < b.length; });
   const int64_t others = ByteSize(extents, bytesPerCluster) - longest->length * bytesPerCluster;
   const int64_t fits = others < budget ? (budget - 1 - others) / bytesPerCluster : 0;
   longest->length = std::max(std::min(longest->length, fits), std::min<int64_t>(longest->length, 2));
@@ -36,28 +36,25 @@ void FitToBudget(std::vector<MftExtent>& extents, int64_t bytesPerCluster, int64
 // Reads one extent into `out`: whole if the device allows, else in the first
 // number of equal parts whose first chunk reads. The probe reads straight into
 // place, so no byte is read twice.
-void ReadExtent(const VolumeContext& volume, const MftExtent& extent, uint8_t* out, const uint8_t& busy,
-                ScanHooks& hooks) {
+void ReadExtent(const VolumeContext& volume, const ClusterExtent& extent, uint8_t* out, RunControl& run,
+                ProgressSink& progress) {
   const int64_t clusterBytes = volume.BytesPerCluster;
   const int64_t bound = std::max<int64_t>(1, extent.length / std::max<int64_t>(1, clusterBytes / 1024));
   int64_t parts = 1;
   bool firstRead = false;
   for (;; ++parts) {
-    hooks.Pump();
-    if (busy && extent.length % parts == 0) {
+    if (run.Continue() && extent.length % parts == 0) {
       const int64_t chunk = extent.length / parts * clusterBytes;
       firstRead = ReadSectors(volume, ClusterToSector(volume, uint64_t(extent.start)), out, chunk);
       if (firstRead) break;
     }
-    if (parts >= bound || !busy) break;
+    if (parts >= bound || !run.Busy()) break;
   }
   const int64_t chunkClusters = extent.length / parts;
   const int64_t chunk = chunkClusters * clusterBytes;
   for (int64_t k = 1; k <= parts; ++k) {
-    hooks.Pump();
-    if (!busy) return;
-    hooks.ShowPercent(int(k * 100 / parts));
-    hooks.ShowBar(int(k * 500 / parts));
+    if (!run.Continue()) return;
+    progress.Percent(int(k * 100 / parts));
     if (k == 1 && firstRead) continue;
     const uint64_t cluster = uint64_t(extent.start + (k - 1) * chunkClusters);
     ReadSectors(volume, ClusterToSector(volume, cluster), out + (k - 1) * chunk, chunk);  // zero on failure
@@ -81,10 +78,10 @@ int64_t MftMemoryBudget(int64_t mftBytes, uint64_t available) {
   return std::max(kDefaultBudget, free - kReserve);
 }
 
-void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, const uint8_t& busy, ScanHooks& hooks,
+void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, RunControl& run, ProgressSink& progress,
              uint64_t availableMemory) {
   const int64_t clusterBytes = volume.BytesPerCluster;
-  std::erase_if(ntfs.MFTExtents, [&](const MftExtent& e) {
+  std::erase_if(ntfs.MFTExtents, [&](const ClusterExtent& e) {
     return e.start < 0 || e.length <= 0 ||
            (volume.ClusterCount > 0 && (e.start > volume.ClusterCount || e.length > volume.ClusterCount));
   });
@@ -101,9 +98,9 @@ void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, const uint8_t& busy, 
   ntfs.MFTBuffer.assign(bufferBytes, 0);
 
   int64_t fill = 0;
-  for (const MftExtent& extent : ntfs.MFTExtents) {
-    hooks.ShowBar(0);
-    if (busy) ReadExtent(volume, extent, ntfs.MFTBuffer.data() + fill, busy, hooks);
+  for (const ClusterExtent& extent : ntfs.MFTExtents) {
+    progress.Reset();
+    if (run.Busy()) ReadExtent(volume, extent, ntfs.MFTBuffer.data() + fill, run, progress);
     fill += extent.length * clusterBytes;
   }
 }

@@ -2,7 +2,8 @@
 #include <cstdint>
 
 #include "ntfs/NtfsState.h"
-#include "scan/ScanHooks.h"
+#include "run/ProgressSink.h"
+#include "run/RunControl.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -16,8 +17,8 @@ int64_t MftMemoryBudget(int64_t mftBytes, uint64_t available);
 // Reads the MFT along MFTExtents into MFTBuffer. An MFT over the budget has
 // its longest extent shortened. Each extent is read whole where the device
 // allows, else in the largest equal chunks it accepts; what cannot be read
-// stays zero. Stops between chunks when `busy` drops to 0.
-void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, const uint8_t& busy, ScanHooks& hooks,
+// stays zero. Stops between chunks when the run is stopped.
+void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, RunControl& run, ProgressSink& progress,
              uint64_t availableMemory);
 
 }  // namespace undelvo

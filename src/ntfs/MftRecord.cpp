@@ -1,5 +1,8 @@
 #include "ntfs/MftRecord.h"
 
+#include <cstring>
+
+#include "ntfs/Unit0NTFS.h"
 #include "volume/LittleEndian.h"
 
 namespace undelvo {
@@ -79,6 +82,19 @@ uint64_t CreationTime(const uint8_t* record, size_t recordSize, const RecordAttr
   if (attrs.fileName && ResidentContent(record, recordSize, attrs.fileName, offset, length) && length >= 16)
     return ReadLE64(record + offset + 8);
   return 0;
+}
+
+bool ReadDeletedFileRecord(uint8_t* record, size_t recordSize, DeletedFileRecord& out) {
+  if (recordSize < 24 || std::memcmp(record, "FILE", 4) != 0 || (record[22] & 1)) return false;
+  // Attribute headers may cross a stride's end: repair the record first.
+  if (!ApplyFixup(record, recordSize)) return false;
+  RecordAttributes attrs;
+  if (!WalkAttributes(record, recordSize, attrs) || attrs.IsDirectory() || !attrs.fileName || !attrs.data)
+    return false;
+  if (!ReadFileName(record, recordSize, attrs.fileName, out.name, out.parent)) return false;
+  out.size = DataSize(record, recordSize, attrs);
+  out.created = CreationTime(record, recordSize, attrs);
+  return true;
 }
 
 }  // namespace undelvo

@@ -36,4 +36,19 @@ int64_t DataSize(const uint8_t* record, size_t recordSize, const RecordAttribute
 // The creation time: from the standard information, else from the file name.
 uint64_t CreationTime(const uint8_t* record, size_t recordSize, const RecordAttributes& attrs);
 
+// What the scans list of a deleted file's record.
+struct DeletedFileRecord {
+  QString name;
+  uint64_t parent = 0;   // the parent folder's reference
+  int64_t size = 0;      // DataSize
+  uint64_t created = 0;  // CreationTime
+};
+
+// The record filter both NTFS scans share: a file record ("FILE") that is no
+// longer in use, whose fix-up applies (in place) and whose attributes walk
+// cleanly, not a folder, with a file name and data. False for any other.
+// Everything the scans need is copied out, so nothing points into the
+// record once the scan lets events run.
+bool ReadDeletedFileRecord(uint8_t* record, size_t recordSize, DeletedFileRecord& out);
+
 }  // namespace undelvo

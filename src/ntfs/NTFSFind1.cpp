@@ -30,8 +30,8 @@ bool IsListedName(const QString& name) {
 
 class PathBuilder {
  public:
-  PathBuilder(NtfsState& ntfs, const QString& driveRoot, const uint8_t& busy, ScanHooks& hooks)
-      : ntfs_(ntfs), root_(driveRoot + QLatin1Char('\\')), busy_(busy), hooks_(hooks) {}
+  PathBuilder(NtfsState& ntfs, const QString& driveRoot, RunControl& run)
+      : ntfs_(ntfs), root_(driveRoot + QLatin1Char('\\')), run_(run) {}
 
   // The folder of a file whose parent is record `parent`, ending in "\";
   // false when the chain is broken (then the file is not listed).
@@ -44,8 +44,7 @@ class PathBuilder {
     uint64_t record = parent;
     const uint64_t recordSize = uint64_t(ntfs_.MFTRecordSize);
     for (int level = 0; level < kMaxLevels; ++level) {
-      hooks_.Pump();
-      if (!busy_) return false;
+      if (!run_.Continue()) return false;
       if (record >= uint64_t(ntfs_.MFTByteSize) / recordSize) return false;
       uint8_t* r = ntfs_.MFTBuffer.data() + record * recordSize;
       ApplyFixup(r, size_t(recordSize));
@@ -76,72 +75,50 @@ class PathBuilder {
  private:
   NtfsState& ntfs_;
   const QString root_;
-  const uint8_t& busy_;
-  ScanHooks& hooks_;
+  RunControl& run_;
   uint64_t lastParent_ = 0;
   QString lastPath_;
 };
 
 }  // namespace
 
-void NTFSFind1(UndelvoState& state, ScanHooks& hooks) {
-  NtfsState& ntfs = state.Ntfs;
-  FoundState& found = state.Found;
-  LoadMFT(state.Volume, ntfs, state.Busy, hooks, AvailablePhysicalMemory());
-  hooks.Pump();
-  if (!state.Busy || ntfs.MFTRecordSize <= 0) {
-    hooks.ShowBar(500);
-    return;
-  }
+void NTFSFind1(const VolumeContext& volume, NtfsState& ntfs, FoundState& found, const QString& nameMask,
+               RunControl& run, ProgressSink& progress) {
+  LoadMFT(volume, ntfs, run, progress, AvailablePhysicalMemory());
+  if (!run.Continue() || ntfs.MFTRecordSize <= 0) return;
   found.OtherFiles.clear();
-  hooks.ShowBar(0);
+  progress.Reset();
 
-  const NameMask mask(state.NameMask);
-  PathBuilder paths(ntfs, state.Volume.DriveRoot, state.Busy, hooks);
+  const NameMask mask(nameMask);
+  PathBuilder paths(ntfs, volume.DriveRoot, run);
   const uint64_t recordSize = uint64_t(ntfs.MFTRecordSize);
   const uint64_t mftBytes = uint64_t(ntfs.MFTByteSize);
-  auto pump = [&] { hooks.Pump(); };
+  auto pump = [&] { run.Pump(); };
   FileTimeDates dates;
 
   for (uint64_t p = recordSize; p + recordSize <= mftBytes; p += recordSize) {
     ++found.ScannedCount;
-    const int percent = int(p * 100 / mftBytes);
-    if (percent >= 1) {
-      hooks.ShowBar(percent * 5);
-      hooks.ShowPercent(percent);
-    }
-    if (found.ScannedCount % 100 == 0) hooks.ShowScanned(found.ScannedCount);
-    hooks.Pump();
-    if (!state.Busy) break;
+    progress.Percent(int(p * 100 / mftBytes));
+    if (found.ScannedCount % 100 == 0) progress.ShowScanned(found.ScannedCount);
+    if (!run.Continue()) break;
     if (p / recordSize < kFirstListedRecord) continue;
 
-    uint8_t* r = ntfs.MFTBuffer.data() + p;
-    if (r[0] != 'F' || r[1] != 'I' || (r[22] & 1)) continue;
-    // Attribute headers may cross a stride's end: repair the record first.
-    if (!ApplyFixup(r, size_t(recordSize))) continue;
-    RecordAttributes attrs;
-    if (!WalkAttributes(r, size_t(recordSize), attrs) || attrs.IsDirectory() || !attrs.fileName || !attrs.data)
+    DeletedFileRecord file;
+    if (!ReadDeletedFileRecord(ntfs.MFTBuffer.data() + p, size_t(recordSize), file) || !IsListedName(file.name))
       continue;
-
-    QString name;
-    uint64_t parent = 0;
-    if (!ReadFileName(r, size_t(recordSize), attrs.fileName, name, parent) || !IsListedName(name)) continue;
+    QString& name = file.name;
     if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) name.remove(eq, 1);
     if (!mask.Matches(name)) continue;
 
-    const int64_t size = DataSize(r, size_t(recordSize), attrs);
-    const uint64_t created = CreationTime(r, size_t(recordSize), attrs);
-
     QString path;
-    if (!paths.Build(parent, path)) {
-      if (!state.Busy) break;
+    if (!paths.Build(file.parent, path)) {
+      if (!run.Busy()) break;
       continue;
     }
-    const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(created), size);
+    const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(file.created), file.size);
     RecordFoundFile(found, FoundFileWriter::Ntfs, name, value, pump);
-    if (found.FoundCount % 50 == 0) hooks.ShowFound(found);
+    if (found.FoundCount % 50 == 0) progress.ShowFound(found.Counters());
   }
-  hooks.ShowBar(500);
 }
 
 }  // namespace undelvo

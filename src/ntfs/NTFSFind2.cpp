@@ -13,8 +13,6 @@
 #include "ntfs/MftRecord.h"
 #include "ntfs/Unit0NTFS.h"
 #include "platform/MemoryStatus.h"
-#include "scan/PercentDisplay.h"
-#include "settings/LanguageFile.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
 #include "volume/ReadSectors.h"
@@ -36,40 +34,30 @@ struct Folder {
 
 class DeepScan {
  public:
-  DeepScan(UndelvoState& state, ScanHooks& hooks)
-      : state_(state), volume_(state.Volume), ntfs_(state.Ntfs), hooks_(hooks), progress_(hooks) {}
+  DeepScan(const VolumeContext& volume, NtfsState& ntfs, FoundState& found, const QString& nameMask,
+           RunControl& run, ProgressSink& progress)
+      : volume_(volume), ntfs_(ntfs), found_(found), nameMask_(nameMask), run_(run), progress_(progress) {}
 
   void Run() {
     const bool sizeKnown = ReadMFTExtents(volume_, ntfs_) && ntfs_.MFTRecordSize > 0;
     if (!sizeKnown) ntfs_.MFTRecordSize = 1024;
-    state_.Found.FoundFiles.Clear();
-    state_.Busy = 1;
+    found_.FoundFiles.Clear();
     ntfs_.MFTExtents.clear();
-    progress_.Step(StepText("Step1", 1));
+    progress_.Step(StepFindRecords);
     FindZones();
-    hooks_.Pump();
-    if (state_.Busy && !ntfs_.MFTExtents.empty()) {
-      progress_.Step(StepText("Step2", 2));
-      if (ReadZones()) {
-        if (!sizeKnown) RecordSizeFromZones();
-        state_.Found.OtherFiles.clear();
-        progress_.Step(StepText("Step3", 3));
-        CollectFolders();
-        hooks_.Pump();
-        if (state_.Busy) {
-          progress_.Step(StepText("Step4", 4));
-          ListFiles();
-        }
-      }
-    }
-    state_.Busy = 0;
+    if (!run_.Continue() || ntfs_.MFTExtents.empty()) return;
+    progress_.Step(StepReadRecords);
+    if (!ReadZones()) return;
+    if (!sizeKnown) RecordSizeFromZones();
+    found_.OtherFiles.clear();
+    progress_.Step(StepFindFolders);
+    CollectFolders();
+    if (!run_.Continue()) return;
+    progress_.Step(StepFindFiles);
+    ListFiles();
   }
 
  private:
-  QString StepText(const char* key, int step) const {
-    return LangText(state_.Lang, "Drive", key) + QStringLiteral(" (%1/4)").arg(step);
-  }
-
   // Whether a cluster begins with a file record; its first sector tells.
   bool ClusterIsRecord(int64_t cluster) {
     scratch_[0] = scratch_[1] = 0;
@@ -88,8 +76,7 @@ class DeepScan {
     int64_t out = forwards ? probe + interval : probe - interval;
     if (ClusterIsRecord(out)) return forwards ? out + 1 : out;
     while ((out > in ? out - in : in - out) > 1) {
-      hooks_.Pump();
-      if (!state_.Busy) break;
+      if (!run_.Continue()) break;
       const int64_t mid = in + (out - in) / 2;
       (ClusterIsRecord(mid) ? in : out) = mid;
     }
@@ -112,9 +99,8 @@ class DeepScan {
     for (int64_t probe : {ntfs_.MFTStart, ntfs_.MFTStart + 1})
       if (ntfs_.MFTStart > 0) ProbeZone(probe, interval);
     for (int s = 1; s <= kProbes; ++s) {
-      hooks_.Pump();
-      if (!state_.Busy) continue;
-      progress_.Show(s * 100 / kProbes);
+      if (!run_.Continue()) continue;
+      progress_.Percent(s * 100 / kProbes);
       if (progress_.Shown() > 95) continue;
       ProbeZone(interval * s, interval);
     }
@@ -125,9 +111,9 @@ class DeepScan {
   // pieces touching or overlapping. Merged, every record is read, and listed, once.
   void MergeZones() {
     auto& zones = ntfs_.MFTExtents;
-    std::sort(zones.begin(), zones.end(), [](const MftExtent& a, const MftExtent& b) { return a.start < b.start; });
-    std::vector<MftExtent> merged;
-    for (const MftExtent& z : zones) {
+    std::sort(zones.begin(), zones.end(), [](const ClusterExtent& a, const ClusterExtent& b) { return a.start < b.start; });
+    std::vector<ClusterExtent> merged;
+    for (const ClusterExtent& z : zones) {
       if (!merged.empty() && z.start <= merged.back().start + merged.back().length) {
         merged.back().length = std::max(merged.back().length, z.start + z.length - merged.back().start);
       } else {
@@ -141,7 +127,7 @@ class DeepScan {
     const int64_t clusterBytes = volume_.BytesPerCluster;
     auto total = [&] {
       int64_t clusters = 0;
-      for (const MftExtent& e : ntfs_.MFTExtents) clusters += e.length;
+      for (const ClusterExtent& e : ntfs_.MFTExtents) clusters += e.length;
       return clusters * clusterBytes;
     };
     if (total() > MftMemoryBudget(total(), AvailablePhysicalMemory())) ntfs_.MFTExtents.resize(1);
@@ -151,11 +137,11 @@ class DeepScan {
     int64_t fill = 0;
     const size_t zones = ntfs_.MFTExtents.size();
     for (size_t i = 0; i < zones; ++i) {
-      const MftExtent& zone = ntfs_.MFTExtents[i];
-      hooks_.Pump();
-      if (zones >= 2) progress_.Show(int(i * 100 / (zones - 1)));
-      for (int64_t done = 0; done < zone.length && state_.Busy; done += kBlockClusters) {
-        hooks_.Pump();
+      const ClusterExtent& zone = ntfs_.MFTExtents[i];
+      run_.Pump();
+      if (zones >= 2) progress_.Percent(int(i * 100 / (zones - 1)));
+      for (int64_t done = 0; done < zone.length && run_.Busy(); done += kBlockClusters) {
+        run_.Pump();
         const int64_t clusters = std::min(kBlockClusters, zone.length - done);
         ReadSectors(volume_, ClusterToSector(volume_, uint64_t(zone.start + done)),
                     ntfs_.MFTBuffer.data() + fill + done * clusterBytes, clusters * clusterBytes);
@@ -178,16 +164,16 @@ class DeepScan {
     }
   }
 
-  // Calls visit(record pointer, offset) for each record slot of the zones,
-  // while Busy holds; `percent` shows the progress.
+  // Calls visit(record pointer, offset) for each record slot of the zones
+  // while the run goes on, with the progress shown. `visit` must not let
+  // events run while it holds the pointer.
   template <typename Visit>
   void ForEachSlot(Visit visit) {
     const uint64_t recordSize = uint64_t(ntfs_.MFTRecordSize);
     const uint64_t bytes = uint64_t(ntfs_.MFTByteSize);
     for (uint64_t p = 0; p + recordSize <= bytes; p += recordSize) {
-      hooks_.Pump();
-      if (!state_.Busy) return;
-      progress_.Show(int(p * 100 / bytes));
+      if (!run_.Continue()) return;
+      progress_.Percent(int(p * 100 / bytes));
       visit(ntfs_.MFTBuffer.data() + p, p);
     }
   }
@@ -222,8 +208,7 @@ class DeepScan {
     QString built;
     QSet<uint32_t> seen;
     for (int level = 0; level < kMaxLevels && v != kRootRecord; ++level) {
-      hooks_.Pump();
-      if (!state_.Busy) return false;
+      if (!run_.Continue()) return false;
       const auto it = folders_.constFind(v);
       if (it == folders_.cend() || it->name == QLatin1String(".") || seen.contains(v)) break;
       seen.insert(v);
@@ -235,47 +220,45 @@ class DeepScan {
   }
 
   void ListFiles() {
-    FoundState& found = state_.Found;
+    FoundState& found = found_;
     const size_t recordSize = size_t(ntfs_.MFTRecordSize);
-    const NameMask mask(state_.NameMask);
+    const NameMask mask(nameMask_);
     FileTimeDates dates;
-    auto pump = [&] { hooks_.Pump(); };
+    auto pump = [&] { run_.Pump(); };
     ForEachSlot([&](uint8_t* r, uint64_t p) {
       if (r[0] != 'F' || r[1] != 'I' || r[2] != 'L') return;
       ++found.ScannedCount;
-      if (found.ScannedCount % 10 == 0) hooks_.ShowScanned(found.ScannedCount);
-      if ((r[22] & 1) || ReadLE16(r + 20) > recordSize) return;
-      if (!ApplyFixup(r, recordSize)) return;
-      RecordAttributes attrs;
-      if (!WalkAttributes(r, recordSize, attrs) || attrs.IsDirectory() || !attrs.fileName || !attrs.data) return;
-      QString name;
-      uint64_t parent = 0;
-      if (!ReadFileName(r, recordSize, attrs.fileName, name, parent) || name.isEmpty() ||
-          name.startsWith(QLatin1Char('$')) || name.contains(QLatin1String(".tmp")))
-        return;
+      if (found.ScannedCount % 10 == 0) progress_.ShowScanned(found.ScannedCount);
+      DeletedFileRecord file;
+      if (!ReadDeletedFileRecord(r, recordSize, file)) return;
+      QString& name = file.name;
+      if (name.isEmpty() || name.startsWith(QLatin1Char('$')) || name.contains(QLatin1String(".tmp"))) return;
       if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) name.remove(eq, 1);
-      if (!mask.Matches(name)) return;
-      const int64_t size = DataSize(r, recordSize, attrs);
-      if (size == 0) return;
+      if (!mask.Matches(name) || file.size == 0) return;
+      // The folder walk lets events run: the record is no longer looked at.
       QString path;
-      if (!FolderPath(parent, path)) return;
-      const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(CreationTime(r, recordSize, attrs)), size);
+      if (!FolderPath(file.parent, path)) return;
+      const QString value = JoinEntryValue(QString::number(p), path, dates.ShortDateOf(file.created), file.size);
       RecordFoundFile(found, FoundFileWriter::Ntfs, name, value, pump);
-      if (found.FoundCount % 50 == 0) hooks_.ShowFound(found);
+      if (found.FoundCount % 50 == 0) progress_.ShowFound(found.Counters());
     });
   }
 
-  UndelvoState& state_;
   const VolumeContext& volume_;
   NtfsState& ntfs_;
-  ScanHooks& hooks_;
-  PercentDisplay progress_;
+  FoundState& found_;
+  const QString nameMask_;
+  RunControl& run_;
+  ProgressSink& progress_;
   std::vector<uint8_t> scratch_;
   QHash<uint32_t, Folder> folders_;
 };
 
 }  // namespace
 
-void NTFSFind2(UndelvoState& state, ScanHooks& hooks) { DeepScan(state, hooks).Run(); }
+void NTFSFind2(const VolumeContext& volume, NtfsState& ntfs, FoundState& found, const QString& nameMask,
+               RunControl& run, ProgressSink& progress) {
+  DeepScan(volume, ntfs, found, nameMask, run, progress).Run();
+}
 
 }  // namespace undelvo

@@ -1,8 +1,6 @@
 #include "ntfs/RestoreFileNTFS.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 #include <vector>
 
 #include "found/EntryValue.h"
@@ -17,8 +15,6 @@ namespace undelvo {
 namespace {
 
 constexpr int64_t kPieceBytes = 16 << 20;  // long runs are read and written in pieces of this size
-
-
 
 }  // namespace
 
@@ -53,45 +49,36 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   return true;
 }
 
-bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& name, const QString& entryValue,
-                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written,
-                     const QString& fallbackName, int* error) {
-  if (error) *error = 0;
-  if (!busy) return false;
+RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& entryValue,
+                               const RestoreTarget& target, RunControl& run) {
+  if (!run.Busy()) return {};
   const EntryValue e = ParseEntryValue(entryValue);
   TMFTFile file;
-  if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || file.FSize == 0) return false;
+  if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || file.FSize == 0) return {};
 
-  QString path;
-  const int fd = CreateRestoredFile(saveFolder, name, fallbackName, path);
-  if (fd < 0) return FailWith(error);
-  if (written) *written = path;
-  bool ok = true;
+  RestoredFile out;
+  if (!out.Create(target)) return out.Finish();
   if (file.Resident) {
-    ok = WriteFully(fd, reinterpret_cast<const uint8_t*>(file.ResidentBuf.constData()), size_t(file.ResidentBuf.size()));
-  } else {
-    // Unreadable clusters are written as zeros so the rest keeps its place.
-    int64_t done = 0;
-    std::vector<uint8_t> piece;
-    for (const DataRunExtent& run : file.Runs) {
-      hooks.Pump();
-      if (!busy || done >= file.FSize) break;
-      if (run.start < 0 || run.length <= 0 || run.length > INT64_MAX / volume.BytesPerCluster) break;
-      const int64_t runBytes = run.length * volume.BytesPerCluster;
-      for (int64_t at = 0; at < runBytes && done < file.FSize && ok; at += kPieceBytes) {
-        const int64_t bytes = std::min({kPieceBytes, runBytes - at, file.FSize - done});
-        const int64_t readBytes = (bytes + volume.BytesPerSector - 1) / volume.BytesPerSector * volume.BytesPerSector;
-        piece.resize(size_t(readBytes));
-        ReadSectors(volume, ClusterToSector(volume, uint64_t(run.start)) + uint64_t(at / volume.BytesPerSector),
-                    piece.data(), readBytes);
-        ok = WriteFully(fd, piece.data(), size_t(bytes));
-        done += bytes;
-      }
-      if (!ok) break;
+    out.Write(file.ResidentBuf.constData(), size_t(file.ResidentBuf.size()));
+    return out.Finish();
+  }
+  int64_t done = 0;
+  std::vector<uint8_t> piece;
+  for (const ClusterExtent& extent : file.Runs) {
+    if (!run.Continue() || done >= file.FSize) break;
+    if (extent.start < 0 || extent.length <= 0 || extent.length > INT64_MAX / volume.BytesPerCluster) break;
+    const int64_t runBytes = extent.length * volume.BytesPerCluster;
+    for (int64_t at = 0; at < runBytes && done < file.FSize; at += kPieceBytes) {
+      const int64_t bytes = std::min({kPieceBytes, runBytes - at, file.FSize - done});
+      const int64_t readBytes = (bytes + volume.BytesPerSector - 1) / volume.BytesPerSector * volume.BytesPerSector;
+      piece.resize(size_t(readBytes));
+      ReadSectors(volume, ClusterToSector(volume, uint64_t(extent.start)) + uint64_t(at / volume.BytesPerSector),
+                  piece.data(), readBytes);  // zeros when unreadable
+      if (!out.Write(piece.data(), size_t(bytes))) return out.Finish();
+      done += bytes;
     }
   }
-  if (!ok) return CloseAndFail(fd, error);
-  return ::close(fd) == 0 || FailWith(error);
+  return out.Finish();
 }
 
 }  // namespace undelvo

@@ -2,9 +2,10 @@
 #include <QString>
 #include <cstdint>
 
+#include "found/SaveFile.h"
 #include "ntfs/NtfsState.h"
 #include "ntfs/Unit0NTFS.h"
-#include "scan/ScanHooks.h"
+#include "run/RunControl.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -14,14 +15,12 @@ namespace undelvo {
 // run). False when the locator or the record is out of bounds or damaged.
 bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file);
 
-// Writes the content of the found file `name` (located by `entryValue`) into
-// `saveFolder`, cut to its exact size, under a free name ("report(1).doc"),
-// or under `fallbackName` when the folder rejects the name. Never replaces a
-// file, never writes outside the folder. False when nothing was written;
-// `written` gets the path of the output, `error` the system's error number
-// when the file could not be created or written (a full disk), else 0.
-bool RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& name, const QString& entryValue,
-                     const QString& saveFolder, const uint8_t& busy, ScanHooks& hooks, QString* written = nullptr,
-                     const QString& fallbackName = {}, int* error = nullptr);
+// Writes the content of the found file located by `entryValue` (a record of
+// the last scan's MFTBuffer) into the target folder, cut to its exact size,
+// under a free name ("report(1).doc"). Never replaces a file, never writes
+// outside the folder. Unreadable clusters are written as zeros so the rest
+// keeps its place. Stops copying when the run is stopped.
+RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& entryValue,
+                               const RestoreTarget& target, RunControl& run);
 
 }  // namespace undelvo

@@ -8,15 +8,12 @@
 #include <functional>
 #include <vector>
 
+#include "ntfs/ClusterExtent.h"
+
 namespace undelvo {
 
 // One decoded data run: its absolute start cluster, its length in clusters,
 // and the byte counts of its offset (F) and length (L) fields.
-struct DataRunExtent {
-  int64_t start = 0;   // cluster
-  int64_t length = 0;  // clusters
-};
-
 struct DataRun {
   int64_t start = 0;
   int64_t length = 0;
@@ -36,7 +33,7 @@ struct TMFTFile {
   bool Resident = false;
   int32_t ResidentLength = 0;
   QByteArray ResidentBuf;
-  std::vector<DataRunExtent> Runs;  // the data runs on the volume, in file order
+  std::vector<ClusterExtent> Runs;  // the data runs on the volume, in file order
 };
 
 // Decodes the run list that starts at `offset` of a buffer of `size` bytes and

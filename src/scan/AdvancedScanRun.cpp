@@ -13,23 +13,24 @@ QString TypeListMask(int index) {
   return index >= 0 && index < 12 ? QString::fromLatin1(kMasks[index]) : QString();
 }
 
-ScanRunResult AdvancedScanRun(UndelvoState& state, ScanHooks& hooks, const QString& selectedDrive,
+ScanRunResult AdvancedScanRun(UndelvoState& state, ProgressSink& progress, const QString& selectedDrive,
                               const AdvancedScanOptions& options) {
-  QString mountPoint;
-  if (auto refused = CheckDrive(state, hooks, selectedDrive, !options.deep, mountPoint)) return *refused;
-  PrepareRun(state, hooks);
-  state.NameMask = options.mask.isEmpty() ? QStringLiteral("*.*") : options.mask;
-  if (!options.name.isEmpty()) state.NameMask = options.name;
-  const bool ntfs = state.Volume.FsKind == FsNtfs;
+  if (auto refused = CheckDrive(state, selectedDrive, !options.deep)) return *refused;
+  PrepareRun(state, progress);
+  ScanState& scan = state.Scan;
+  scan.NameMask = options.mask.isEmpty() ? QStringLiteral("*.*") : options.mask;
+  if (!options.name.isEmpty()) scan.NameMask = options.name;
+  const bool ntfs = scan.Volume.FsKind == FsNtfs;
   if (options.deep) {
-    if (ntfs) NTFSFind2(state, hooks);
-    else FATFind2(state, hooks, mountPoint);
+    if (ntfs) NTFSFind2(scan.Volume, scan.Ntfs, scan.Found, scan.NameMask, state.Run, progress);
+    else FATFind2(scan.Volume, scan.Fat, scan.Found, scan.NameMask, state.Run, progress, scan.MountPoint);
   } else {
-    if (ntfs) NTFSFind1(state, hooks);
-    else ScanFatFolders(state, hooks, mountPoint);
+    if (ntfs) NTFSFind1(scan.Volume, scan.Ntfs, scan.Found, scan.NameMask, state.Run, progress);
+    else ScanFatFolders(state, progress);
+    // A deep scan lists no Recycle Bin: it looks for what the file system lost.
+    ScanRecycleBins(state, progress);
   }
-  ScanRecycleBins(state, hooks, mountPoint);
-  return FinishRun(state, hooks, "NotFound2");
+  return FinishRun(state, progress, "NotFound2");
 }
 
 }  // namespace undelvo

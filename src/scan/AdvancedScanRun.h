@@ -1,8 +1,8 @@
 #pragma once
 #include <QString>
 
-#include "scan/QuickScanRun.h"
-#include "scan/ScanHooks.h"
+#include "run/ProgressSink.h"
+#include "scan/ScanRunResult.h"
 #include "scan/UndelvoState.h"
 
 namespace undelvo {
@@ -22,7 +22,7 @@ QString TypeListMask(int index);
 // or the deep engine with the mask or name, the Recycle Bin (nothing after a
 // deep scan), and the finish; with nothing found the message is "No deleted
 // files were found matching this search criteria!".
-ScanRunResult AdvancedScanRun(UndelvoState& state, ScanHooks& hooks, const QString& selectedDrive,
+ScanRunResult AdvancedScanRun(UndelvoState& state, ProgressSink& progress, const QString& selectedDrive,
                               const AdvancedScanOptions& options);
 
 }  // namespace undelvo

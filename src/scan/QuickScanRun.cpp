@@ -5,17 +5,17 @@
 
 namespace undelvo {
 
-ScanRunResult QuickScanRun(UndelvoState& state, ScanHooks& hooks, const QString& selectedDrive) {
-  QString mountPoint;
-  if (auto refused = CheckDrive(state, hooks, selectedDrive, true, mountPoint)) return *refused;
-  PrepareRun(state, hooks);
-  if (state.Volume.FsKind == FsNtfs) {
-    NTFSFind1(state, hooks);
+ScanRunResult QuickScanRun(UndelvoState& state, ProgressSink& progress, const QString& selectedDrive) {
+  if (auto refused = CheckDrive(state, selectedDrive, true)) return *refused;
+  PrepareRun(state, progress);
+  ScanState& scan = state.Scan;
+  if (scan.Volume.FsKind == FsNtfs) {
+    NTFSFind1(scan.Volume, scan.Ntfs, scan.Found, scan.NameMask, state.Run, progress);
   } else {
-    ScanFatFolders(state, hooks, mountPoint);
+    ScanFatFolders(state, progress);
   }
-  ScanRecycleBins(state, hooks, mountPoint);
-  return FinishRun(state, hooks, "NotFound1");
+  ScanRecycleBins(state, progress);
+  return FinishRun(state, progress, "NotFound1");
 }
 
 }  // namespace undelvo

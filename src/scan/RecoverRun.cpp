@@ -5,23 +5,19 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cmath>
-#include <unistd.h>
 
-#include "found/EntryValue.h"
-#include "found/SaveFile.h"
 #include "fat/RestoreFileFAT.h"
+#include "found/EntryValue.h"
 #include "ntfs/RestoreFileNTFS.h"
-#include "scan/PercentDisplay.h"
+#include "settings/LanguageFile.h"
 
 namespace undelvo {
 
-bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder, int* error) {
-  if (error) *error = 0;
+RestoreOutcome CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder) {
   QFile source(sourcePath);
-  if (!QFileInfo(sourcePath).isFile() || !source.open(QIODevice::ReadOnly)) return false;
-  QString path;
-  const int fd = CreateNewFile(saveFolder, QFileInfo(sourcePath).fileName(), path);
-  if (fd < 0) return errno == EEXIST ? false : FailWith(error);  // an existing file is kept, not an error
+  if (!QFileInfo(sourcePath).isFile() || !source.open(QIODevice::ReadOnly)) return {};
+  RestoredFile out;
+  if (!out.CreateExactly(saveFolder, QFileInfo(sourcePath).fileName())) return out.Finish();
   bool ok = true;
   while (ok && !source.atEnd()) {
     const QByteArray piece = source.read(qint64(1) << 20);
@@ -29,46 +25,70 @@ bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder, in
       ok = source.error() == QFileDevice::NoError;
       break;
     }
-    ok = WriteFully(fd, piece.constData(), size_t(piece.size()));
+    ok = out.Write(piece.constData(), size_t(piece.size()));
   }
-  if (!ok) CloseAndFail(fd, error);
-  else if (::close(fd) == 0) return true;
-  else FailWith(error);
-  QFile::remove(path);  // a half copy is not a restored file
-  return false;
+  RestoreOutcome outcome = out.Finish();
+  if (!ok && !outcome.Failed()) {  // the source could not be read to its end
+    outcome.status = RestoreOutcome::Status::Failed;
+    outcome.error = EIO;
+  }
+  if (outcome.Failed()) QFile::remove(outcome.path);  // a half copy is not a restored file
+  return outcome;
 }
 
-RecoverResult RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<FoundRow>& rows) {
-  const QString& saveFolder = state.Config.SaveFolder;
+namespace {
+
+RecoverRunResult Ended(RecoverRunEnd end, const QString& message = {}) {
+  RecoverRunResult result;
+  result.end = end;
+  result.message = message;
+  return result;
+}
+
+}  // namespace
+
+std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state, const std::vector<FoundRow>& rows,
+                                                      const std::vector<bool>& selected) {
+  if (state.Run.Busy()) return Ended(RecoverRunEnd::AlreadyRunning);
+  if (rows.empty()) return Ended(RecoverRunEnd::NoRows);
+  for (size_t i = 0; i < rows.size() && i < selected.size(); ++i)
+    if (selected[i]) return std::nullopt;
+  return Ended(RecoverRunEnd::NoSelection, LangText(state.Program.Lang, "File", "Message2"));
+}
+
+RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows,
+                            const std::vector<bool>& selected) {
+  if (auto refused = CheckRecoverSelection(state, rows, selected)) return *refused;
+  const QString& saveFolder = state.Program.Config.SaveFolder;
+  if (!QDir().mkpath(saveFolder))
+    return Ended(RecoverRunEnd::NoSaveFolder, LangText(state.Program.Lang, "File", "Message13"));
+
+  ScanState& scan = state.Scan;
+  RunControl& run = state.Run;
+  RecoverRunResult result = Ended(RecoverRunEnd::Ran);
   const size_t count = rows.size();
-  PercentDisplay progress(hooks);
-  RecoverResult result;
-  state.Busy = 1;
-  hooks.ShowBar(0);
-  hooks.ShowProgressText(QString());
+  run.Begin();
+  progress.Reset();
   for (size_t i = 0; i < count; ++i) {
-    hooks.Pump();
-    if (!state.Busy) continue;
-    progress.Show(int(std::nearbyint(double(i) * 100.0 / double(count))));  // halves to even
+    if (!run.Continue()) continue;
+    progress.Percent(int(std::nearbyint(double(i) * 100.0 / double(count))));  // halves to even
+    if (i >= selected.size() || !selected[i]) continue;
     if (!QFileInfo(saveFolder).isDir()) continue;  // the folder went away: nothing more can be written
     const FoundRow& row = rows[i];
     const EntryValue e = ParseEntryValue(row.value);
-    bool ok = false;
-    int error = 0;
-    const QString fallback = QStringLiteral("File%1").arg(i);  // when the folder rejects the name
-    if (e.IsRecycleBin()) {
-      ok = CopyRecycleBinFile(e.path, saveFolder, &error);
-    } else if (state.Volume.FsKind == FsNtfs) {
-      ok = RestoreFileNTFS(state.Volume, state.Ntfs, row.name, row.value, saveFolder, state.Busy, hooks, nullptr,
-                           fallback, &error);
-    } else {
-      ok = RestoreFileFAT(state.Volume, state.Fat, row.name, row.value, saveFolder, state.Busy, hooks, nullptr,
-                          fallback, &error);
-    }
-    if (ok) ++result.restored;
-    else if (error != 0) result.failed.emplace_back(row.name, error);
+    // "File7" for row 7 when the folder rejects the name.
+    const RestoreTarget target{saveFolder, row.name, QStringLiteral("File%1").arg(i)};
+    RecoveredRow done{i, row.name, {}};
+    if (e.IsRecycleBin()) done.outcome = CopyRecycleBinFile(e.path, saveFolder);
+    else if (scan.Volume.FsKind == FsNtfs) done.outcome = RestoreFileNTFS(scan.Volume, scan.Ntfs, row.value, target, run);
+    else done.outcome = RestoreFileFAT(scan.Volume, scan.Fat, row.value, target, run);
+    if (done.outcome.Written()) ++result.restored;
+    result.rows.push_back(std::move(done));
   }
-  state.Busy = 0;
+  run.End();
+  result.stopped = run.Stopped();
+  result.message =
+      QStringLiteral("%1 %2").arg(result.restored).arg(LangText(state.Program.Lang, "File", "FilesRestored"));
   return result;
 }
 

@@ -1,34 +1,57 @@
 #pragma once
 #include <QString>
 #include <cstdint>
-#include <utility>
+#include <optional>
 #include <vector>
 
 #include "found/FoundRows.h"
-#include "scan/ScanHooks.h"
+#include "found/SaveFile.h"
+#include "run/ProgressSink.h"
 #include "scan/UndelvoState.h"
 
 namespace undelvo {
 
 // Copies a file still in the Recycle Bin into `saveFolder` under its own
-// name; false when the source is gone or a file of that name exists, or when
-// the copy cannot be written (then `error` gets the system's error number
-// and the half copy is removed).
-bool CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder, int* error = nullptr);
+// name. Not restorable when the source is gone or a file of that name exists
+// (it is never replaced); Failed when the copy cannot be written, and then
+// the half copy is removed.
+RestoreOutcome CopyRecycleBinFile(const QString& sourcePath, const QString& saveFolder);
 
-struct RecoverResult {
-  int32_t restored = 0;  // files written
-  // Rows whose file could not be created or written (a full disk, no rights):
-  // the row's name and the system's error number.
-  std::vector<std::pair<QString, int>> failed;
+// One selected row and what became of it.
+struct RecoveredRow {
+  size_t row = 0;  // index into the rows handed to the run
+  QString name;    // the row's name
+  RestoreOutcome outcome;
 };
 
-// Restores `rows` (found by the last scan of the current drive) into
-// Config.SaveFolder, which must exist: Recycle Bin rows are copied, the others
-// written by the engine of the volume's file system. Progress goes to the
-// hooks as a rounded percentage before each row; clearing Busy (from Pump)
-// lets the remaining rows pass. A row that cannot be written is reported in
-// the result and the run goes on with the next.
-RecoverResult RecoverRows(UndelvoState& state, ScanHooks& hooks, const std::vector<FoundRow>& rows);
+enum class RecoverRunEnd {
+  AlreadyRunning,  // another run was going on; nothing was done
+  NoRows,          // the list is empty: nothing happens
+  NoSelection,     // "No files selected!"
+  NoSaveFolder,    // "Folder to save restored files does not exists!": nothing written
+  Ran,             // the rows were restored (up to a stop): "N file(s) restored!"
+};
+
+struct RecoverRunResult {
+  RecoverRunEnd end = RecoverRunEnd::NoRows;
+  QString message;        // for the user, from the language file; empty for NoRows
+  int32_t restored = 0;   // files written
+  std::vector<RecoveredRow> rows;  // every selected row the run came to, in order
+  bool stopped = false;   // a Stop let the remaining rows pass
+};
+
+// The checks before the user is asked to confirm: rows, a selection.
+// `selected` runs parallel to `rows`.
+std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state, const std::vector<FoundRow>& rows,
+                                                      const std::vector<bool>& selected);
+
+// Restores the selected `rows` (found by the last scan of the current drive)
+// into Config.SaveFolder, created when missing: Recycle Bin rows are copied,
+// the others written by the engine of the volume's file system. The progress
+// is the rounded percentage of rows passed (all rows count) before each row;
+// a Stop lets the remaining rows pass. A row that cannot be written is
+// reported in its outcome and the run goes on with the next.
+RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows,
+                            const std::vector<bool>& selected);
 
 }  // namespace undelvo

@@ -17,97 +17,95 @@ namespace undelvo {
 
 namespace {
 
-ScanRunResult Refuse(const UndelvoState& state, ScanHooks& hooks, const char* section, const char* key) {
-  ScanRunResult result{ScanRunEnd::CheckFailed, LangText(state.Lang, section, key)};
-  hooks.ShowMessage(result.message);
-  return result;
+ScanRunResult Refuse(const UndelvoState& state, const char* section, const char* key) {
+  return {ScanRunEnd::CheckFailed, LangText(state.Program.Lang, section, key)};
 }
 
 }  // namespace
 
-std::optional<ScanRunResult> CheckDrive(UndelvoState& state, ScanHooks& hooks, const QString& selectedDrive,
-                                        bool needMftMap, QString& mountPoint) {
-  if (state.Drives.drives.empty()) return Refuse(state, hooks, "Drive", "Message3");
+std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& selectedDrive, bool needMftMap) {
+  if (state.Run.Busy()) return ScanRunResult{ScanRunEnd::AlreadyRunning, QString()};
+  const DriveTable& drives = state.Program.Drives;
+  if (drives.drives.empty()) return Refuse(state, "Drive", "Message3");
   const QString letter = selectedDrive.left(2).toUpper();
-  const DriveEntry* drive = state.Drives.Find(letter);
+  const DriveEntry* drive = drives.Find(letter);
   if (drive == nullptr || !QFileInfo::exists(QString::fromStdString(drive->source.path)))
-    return Refuse(state, hooks, "Drive", "Message3");
-  mountPoint = drive->mountPoint;
-  VolumeContext& volume = state.Volume;
+    return Refuse(state, "Drive", "Message3");
+  ScanState& scan = state.Scan;
+  scan.MountPoint = drive->mountPoint;
+  VolumeContext& volume = scan.Volume;
   volume.DriveRoot = letter;
   volume.FsKind = ProbeFileSystem(volume, letter);
   const uint8_t kind = volume.FsKind;
-  if (kind != FsFat16 && kind != FsFat32 && kind != FsNtfs) return Refuse(state, hooks, "Drive", "Message5");
+  if (kind != FsFat16 && kind != FsFat32 && kind != FsNtfs) return Refuse(state, "Drive", "Message5");
   if (kind == FsNtfs) {
-    if (!ReadGeometryNTFS(volume, state.Ntfs, state.GeometryCacheFile)) {
-      if (SourceAccessDenied(volume)) return Refuse(state, hooks, "Note", "Message1");
-      return Refuse(state, hooks, "Drive", "Message8");
+    if (!ReadGeometryNTFS(volume, scan.Ntfs, state.Program.GeometryCacheFile)) {
+      if (SourceAccessDenied(volume)) return Refuse(state, "Note", "Message1");
+      return Refuse(state, "Drive", "Message8");
     }
-    if (needMftMap && !ReadMFTExtents(volume, state.Ntfs)) return Refuse(state, hooks, "Drive", "Message9");
+    if (needMftMap && !ReadMFTExtents(volume, scan.Ntfs)) return Refuse(state, "Drive", "Message9");
   } else {
-    if (!ReadGeometryFAT(volume, state.Fat)) {
-      if (SourceAccessDenied(volume)) return Refuse(state, hooks, "Note", "Message1");
-      return Refuse(state, hooks, "Drive", "Message7");
+    if (!ReadGeometryFAT(volume, scan.Fat)) {
+      if (SourceAccessDenied(volume)) return Refuse(state, "Note", "Message1");
+      return Refuse(state, "Drive", "Message7");
     }
-    if (!LoadFatTable(volume, state.Fat)) return Refuse(state, hooks, "Drive", "Message7");
+    if (!LoadFatTable(volume, scan.Fat)) return Refuse(state, "Drive", "Message7");
   }
   return std::nullopt;
 }
 
-void PrepareRun(UndelvoState& state, ScanHooks& hooks) {
-  state.Found.ResetForScan();
-  hooks.ShowRunning(true);
-  hooks.ShowFound(state.Found);
-  hooks.ShowBar(0);
-  hooks.ShowProgressText(QString());
-  state.NameMask = QStringLiteral("*.*");
-  state.Busy = 1;
+void PrepareRun(UndelvoState& state, ProgressSink& progress) {
+  state.Scan.Found.ResetForScan();
+  progress.ShowRunning(true);
+  progress.ShowFound(state.Scan.Found.Counters());
+  progress.Reset();
+  state.Scan.NameMask = QStringLiteral("*.*");
+  state.Run.Begin();
 }
 
-void ScanFatFolders(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint) {
-  FoundState& found = state.Found;
-  FatState& fat = state.Fat;
-  const QString root = state.Volume.DriveRoot + QLatin1Char('\\');
+void ScanFatFolders(UndelvoState& state, ProgressSink& progress) {
+  ScanState& scan = state.Scan;
+  FoundState& found = scan.Found;
+  FatState& fat = scan.Fat;
+  RunControl& run = state.Run;
+  const QString root = scan.Volume.DriveRoot + QLatin1Char('\\');
   found.DirList.append(root);
-  ScanDir(state, hooks, mountPoint, root);
+  ScanDir(found, run, scan.MountPoint, root);
   found.DirList.sort(Qt::CaseInsensitive);
   fat.ListedDirs.clear();
   fat.ListedDirClusters.clear();
   for (const QString& dir : found.DirList) fat.ListedDirs.insert(dir.toCaseFolded());
   if (fat.RootCluster >= 2) fat.ListedDirClusters.insert(fat.RootCluster);
-  hooks.Pump();
-  int barWidth = 0;
   for (qsizetype i = 0; i < found.DirList.size(); ++i) {
-    hooks.Pump();
-    if (!state.Busy) return;
-    const int percent = int(i * 100 / found.DirList.size());
-    if (5 * percent > barWidth) {  // the list grows as the scan goes; the bar never shrinks
-      barWidth = 5 * percent;
-      hooks.ShowBar(barWidth);
-      hooks.ShowPercent(percent);
-    }
+    if (!run.Continue()) return;
+    // The list grows as the scan goes, so the percentage can fall back: the
+    // display passes on only a rise, and the bar never shrinks.
+    progress.Percent(int(i * 100 / found.DirList.size()));
     const QString dir = found.DirList[i];  // a copy: the engine appends to the list
-    FATFind1(state, hooks, dir);
+    FATFind1(scan.Volume, fat, found, scan.NameMask, run, progress, dir);
   }
 }
 
-void ScanRecycleBins(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint) {
-  if (mountPoint.isEmpty()) return;  // an unmounted volume has no live bin folders
-  ScanRecycleBin(state, hooks, LiveFolderOf(mountPoint, state.Volume.DriveRoot + QStringLiteral("\\RECYCLER\\")));
-  ScanRecycleBin(state, hooks, LiveFolderOf(mountPoint, state.Volume.DriveRoot + QStringLiteral("\\$RECYCLE.BIN\\")));
+void ScanRecycleBins(UndelvoState& state, ProgressSink& progress) {
+  ScanState& scan = state.Scan;
+  if (scan.MountPoint.isEmpty()) return;  // an unmounted volume has no live bin folders
+  for (const char* bin : {"\\RECYCLER\\", "\\$RECYCLE.BIN\\"})
+    ScanRecycleBin(scan.Found, scan.NameMask, state.Run, progress,
+                   LiveFolderOf(scan.MountPoint, scan.Volume.DriveRoot + QLatin1String(bin)));
 }
 
-ScanRunResult FinishRun(UndelvoState& state, ScanHooks& hooks, const char* notFoundKey) {
-  state.Busy = 0;
-  state.Found.DirList.clear();
-  hooks.ShowBar(500);
-  hooks.ShowProgressText(QStringLiteral("100%"));
-  hooks.ShowRunning(false);
-  SaveScanStatistics(state.Registry, state.Found.FoundCount);
-  if (state.Found.FoundCount != 0) return {ScanRunEnd::FilesFound, QString()};
-  state.Found.FoundFiles.Clear();
-  ScanRunResult result{ScanRunEnd::NothingFound, LangText(state.Lang, "Process", notFoundKey)};
-  hooks.ShowMessage(result.message);
+ScanRunResult FinishRun(UndelvoState& state, ProgressSink& progress, const char* notFoundKey) {
+  FoundState& found = state.Scan.Found;
+  state.Run.End();
+  found.DirList.clear();
+  progress.Done();
+  progress.ShowRunning(false);
+  SaveScanStatistics(state.Program.Registry, found.FoundCount);
+  ScanRunResult result{ScanRunEnd::FilesFound, QString(), state.Run.Stopped()};
+  if (found.FoundCount != 0) return result;
+  found.FoundFiles.Clear();
+  result.end = ScanRunEnd::NothingFound;
+  result.message = LangText(state.Program.Lang, "Process", notFoundKey);
   return result;
 }
 

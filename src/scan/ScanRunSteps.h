@@ -2,37 +2,35 @@
 #include <QString>
 #include <optional>
 
-#include "scan/QuickScanRun.h"
-#include "scan/ScanHooks.h"
+#include "run/ProgressSink.h"
+#include "scan/ScanRunResult.h"
 #include "scan/UndelvoState.h"
 
 namespace undelvo {
 
 // The pieces the quick and the advanced scan runs share.
 
-// The checks before a run: the drive is listed and present, its file system
-// is FAT or NTFS, its geometry (and, when `needMftMap`, the MFT's map) or
-// FAT can be read. Sets DriveRoot, FsKind and the geometry; a refusal comes
-// back with its message (also passed to hooks.ShowMessage). `mountPoint` gets
-// where the volume is mounted (empty when it is not).
-std::optional<ScanRunResult> CheckDrive(UndelvoState& state, ScanHooks& hooks, const QString& selectedDrive,
-                                        bool needMftMap, QString& mountPoint);
+// The checks before a run: no other run is going on, the drive is listed and
+// present, its file system is FAT or NTFS, its geometry (and, when
+// `needMftMap`, the MFT's map) or FAT can be read. Sets DriveRoot, FsKind,
+// the geometry and the scan's MountPoint; a refusal comes back with its message.
+std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& selectedDrive, bool needMftMap);
 
 // The run's start: counters, lists and the store emptied, progress at zero,
-// NameMask "*.*", Busy 1.
-void PrepareRun(UndelvoState& state, ScanHooks& hooks);
+// NameMask "*.*", the run begun.
+void PrepareRun(UndelvoState& state, ProgressSink& progress);
 
 // The FAT quick scan over the folders: the root and every live folder (sorted
 // without regard to letter case), then each folder of DirList in turn while
 // the engine appends the subfolders it meets, deleted ones included.
-void ScanFatFolders(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint);
+void ScanFatFolders(UndelvoState& state, ProgressSink& progress);
 
-// Both Recycle Bin folders of a mounted volume (nothing once Busy is 0).
-void ScanRecycleBins(UndelvoState& state, ScanHooks& hooks, const QString& mountPoint);
+// Both Recycle Bin folders of a mounted volume (nothing once the run is stopped).
+void ScanRecycleBins(UndelvoState& state, ProgressSink& progress);
 
-// The finish, after a stop too: Busy 0, progress full, the statistics saved;
-// with nothing found the store is emptied and the message of `notFoundKey`
-// (section "Process") is shown.
-ScanRunResult FinishRun(UndelvoState& state, ScanHooks& hooks, const char* notFoundKey);
+// The finish, after a stop too: the run ended, progress full, the statistics
+// saved; with nothing found the store is emptied and the result carries the
+// message of `notFoundKey` (section "Process").
+ScanRunResult FinishRun(UndelvoState& state, ProgressSink& progress, const char* notFoundKey);
 
 }  // namespace undelvo
