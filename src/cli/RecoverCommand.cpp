@@ -68,9 +68,7 @@ std::vector<const RecoveredRow*> FailedRows(const RecoverRunResult& result) {
 void Report(const ScanSession& session, const RecoverRunResult& result, const QString& folder,
             const QString& message) {
   const UndelvoState& state = *session.state;
-  const QString line = result.end == RecoverRunEnd::Ran
-                           ? result.message
-                           : QStringLiteral("%1 %2").arg(0).arg(LangText(state.Program.Lang, "File", "FilesRestored"));
+  const QString line = FilesRestoredText(state.Program.Lang, result.restored);
   const std::vector<const RecoveredRow*> failed = FailedRows(result);
   if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
   for (const RecoveredRow* row : failed)

@@ -47,6 +47,10 @@ RecoverRunResult Ended(RecoverRunEnd end, const QString& message = {}) {
 
 }  // namespace
 
+QString FilesRestoredText(const LanguageFile& lang, int32_t restored) {
+  return QStringLiteral("%1 %2").arg(restored).arg(LangText(lang, "File", "FilesRestored"));
+}
+
 std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state, const std::vector<FoundRow>& rows,
                                                       const std::vector<bool>& selected) {
   if (state.Run.Busy()) return Ended(RecoverRunEnd::AlreadyRunning);
@@ -87,8 +91,7 @@ RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const s
   }
   run.End();
   result.stopped = run.Stopped();
-  result.message =
-      QStringLiteral("%1 %2").arg(result.restored).arg(LangText(state.Program.Lang, "File", "FilesRestored"));
+  result.message = FilesRestoredText(state.Program.Lang, result.restored);
   return result;
 }
 

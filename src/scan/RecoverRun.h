@@ -40,6 +40,9 @@ struct RecoverRunResult {
   bool stopped = false;   // a Stop let the remaining rows pass
 };
 
+// "N file(s) restored!", the line that ends a recovery.
+QString FilesRestoredText(const LanguageFile& lang, int32_t restored);
+
 // The checks before the user is asked to confirm: rows, a selection.
 // `selected` runs parallel to `rows`.
 std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state, const std::vector<FoundRow>& rows,
