@@ -327,3 +327,29 @@ TEST_F(CliOnNtfs, MountedVolumeRecycleBinIsListedAndCopied) {
   ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
   EXPECT_EQ(copied.readAll(), "in the bin\n");
 }
+
+// --categories shows the found files by kind, as the results' category list
+// does: the group counts add up to the files of the listed sections.
+TEST_F(CliOnNtfs, CategoriesListTheFoundFilesByKind) {
+  const QJsonObject o = ScanJson(config_.path(), {image_}, {"--categories"});
+  const QJsonArray groups = o["groups"].toArray();
+  ASSERT_EQ(groups.size(), 6);
+  int total = 0;
+  for (const QJsonValue g : groups) {
+    int sum = 0;
+    for (const QJsonValue e : g.toObject()["entries"].toArray()) sum += e.toObject()["count"].toInt();
+    EXPECT_EQ(g.toObject()["count"].toInt(), sum);
+    total += sum;
+  }
+  EXPECT_EQ(groups[0].toObject()["caption"].toString(), "Documents (" + QString::number(groups[0].toObject()["count"].toInt()) + " files)");
+  EXPECT_EQ(groups[0].toObject()["entries"].toArray()[0].toObject()["caption"].toString(), "Word documents (4 files)");
+  EXPECT_LE(total, o["found"].toInt());
+  EXPECT_GT(total, 15);
+  EXPECT_EQ(o["files"].toArray().size(), o["found"].toInt()) << "the file list stays";
+
+  const auto text = RunCli(config_.path(), {"scan", "--image", image_, "--categories"});
+  ASSERT_EQ(text.exitCode, 0);
+  EXPECT_TRUE(text.out.startsWith("Documents (")) << text.out.toStdString();
+  EXPECT_TRUE(text.out.contains("\n  Word documents (4 files)\n")) << text.out.toStdString();
+  EXPECT_TRUE(text.out.contains("\n  JPG files (")) << text.out.toStdString();
+}

@@ -6,6 +6,7 @@
 #include "cli/JsonText.h"
 #include "cli/TerminalSafe.h"
 #include "cli/ScanSession.h"
+#include "found/CategoryTable.h"
 #include "found/ClassifyFile.h"
 #include "found/EntryValue.h"
 #include "found/FoundRows.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT] "
-    "[--json]\n";
+    "[--categories] [--json]\n";
 
 // One file of the "files" list; written as text so that a large scan needs
 // no document tree in memory.
@@ -36,7 +37,43 @@ QByteArray RowToJson(const FoundRow& row) {
   return o;
 }
 
-void PrintJson(const ScanSession& session) {
+// The found files by kind, as the results' category list shows them: each
+// group's caption, then its entries' captions.
+void PrintCategories(const ScanSession& session) {
+  const UndelvoState& state = *session.state;
+  const FoundState& found = state.Scan.Found;
+  for (const CategoryGroup& group : CategoryGroups()) {
+    std::printf("%s\n", qPrintable(GroupCaption(state.Program.Lang, group, GroupCount(found, group))));
+    for (const CategoryEntry& entry : group.entries)
+      std::printf("  %s\n", qPrintable(EntryCaption(state.Program.Lang, entry, EntryCount(found, entry))));
+  }
+}
+
+QByteArray CategoriesToJson(const ScanSession& session) {
+  const UndelvoState& state = *session.state;
+  const FoundState& found = state.Scan.Found;
+  QByteArray o = ",\"groups\":[";
+  bool firstGroup = true;
+  for (const CategoryGroup& group : CategoryGroups()) {
+    o += (firstGroup ? "{\"caption\":" : ",{\"caption\":") +
+         JsonString(GroupCaption(state.Program.Lang, group, GroupCount(found, group)));
+    o += ",\"count\":" + QByteArray::number(GroupCount(found, group)) + ",\"entries\":[";
+    bool firstEntry = true;
+    for (const CategoryEntry& entry : group.entries) {
+      const int count = EntryCount(found, entry);
+      o += (firstEntry ? "{\"caption\":" : ",{\"caption\":") +
+           JsonString(EntryCaption(state.Program.Lang, entry, count));
+      o += ",\"section\":" + JsonString(entry.section ? QString::fromLatin1(entry.section) : QString::fromLatin1(kOtherFilesMarker));
+      o += ",\"count\":" + QByteArray::number(count) + "}";
+      firstEntry = false;
+    }
+    o += "]}";
+    firstGroup = false;
+  }
+  return o + "]";
+}
+
+void PrintJson(const ScanSession& session, bool categories) {
   const UndelvoState& state = *session.state;
   const FoundState& found = state.Scan.Found;
   QByteArray head = "{\"drive\":" + JsonString(state.Scan.Volume.DriveRoot);
@@ -48,6 +85,7 @@ void PrintJson(const ScanSession& session) {
   head += "]";
   if (!session.result.message.isEmpty()) head += ",\"message\":" + JsonString(session.result.message);
   if (session.result.stopped) head += ",\"stopped\":true";
+  if (categories) head += CategoriesToJson(session);
   head += ",\"files\":[";
   std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
   bool first = true;
@@ -60,9 +98,7 @@ void PrintJson(const ScanSession& session) {
   std::fputs("]}\n", stdout);
 }
 
-void PrintText(const ScanSession& session) {
-  const ScanState& scan = session.state->Scan;
-  const FoundState& found = scan.Found;
+void PrintRows(const FoundState& found) {
   for (const FoundRow& row : AllFoundRows(found)) {
     const EntryValue e = ParseEntryValue(row.value);
     // A Recycle Bin row's path is the file itself; an engine row's is its folder.
@@ -70,6 +106,13 @@ void PrintText(const ScanSession& session) {
     std::printf("%-11s  %12lld  %-9s  %s\n", qPrintable(TerminalSafe(e.date)), static_cast<long long>(e.size),
                 qPrintable(TerminalSafe(row.section)), qPrintable(TerminalSafe(where)));
   }
+}
+
+void PrintText(const ScanSession& session, bool categories) {
+  const ScanState& scan = session.state->Scan;
+  const FoundState& found = scan.Found;
+  if (categories) PrintCategories(session);
+  else PrintRows(found);
   if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
   if (session.result.end != ScanRunEnd::CheckFailed)
     std::printf("%s (%s): %d deleted file(s) found, %d record(s) scanned%s\n", qPrintable(scan.Volume.DriveRoot),
@@ -82,17 +125,18 @@ void PrintText(const ScanSession& session) {
 int RunScanCommand(const QStringList& args) {
   ScanSession session;
   QString error;
-  if (!ParseScanSession(args, session, error) || !session.rest.isEmpty()) {
+  const bool categories = ParseScanSession(args, session, error) && session.rest.removeAll("--categories") > 0;
+  if (!error.isEmpty() || !session.rest.isEmpty()) {
     if (error.isEmpty()) error = QStringLiteral("unknown option ") + session.rest.first();
     std::fprintf(stderr, "undelvo-cli scan: %s\n%s", qPrintable(error), kUsage);
     return ExitBadInput;
   }
   if (const int status = RunScanSession(session, "scan"); status >= 0) return status;
   if (session.options.json) {
-    PrintJson(session);
+    PrintJson(session, categories);
     if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
   } else {
-    PrintText(session);
+    PrintText(session, categories);
   }
   return session.result.end == ScanRunEnd::CheckFailed ? ExitStoppedByCheck : ExitRan;
 }
