@@ -3,16 +3,17 @@
 #include "fat/FatDirectory.h"
 #include "found/EntryValue.h"
 #include "found/RecordFoundFile.h"
+#include "volume/FatLayout.h"
 #include "volume/LittleEndian.h"
 
 namespace undelvo {
 
 bool RecordDeletedFatFile(const VolumeContext& volume, FoundState& found, RunControl& run, const uint8_t* entry,
                           const QString& name, const QString& folder, int latestYear) {
-  const uint16_t date = ReadLE16(entry + 24);
-  const int64_t size = ReadLE32(entry + 28);
+  const uint16_t date = ReadLE16(entry + kDirEntryDate);
+  const int64_t size = ReadLE32(entry + kDirEntrySize);
   const int64_t first = EntryFirstCluster(volume, entry);
-  if (!PlausibleDateTime(date, ReadLE16(entry + 22), latestYear) || size == 0 || first > volume.ClusterCount)
+  if (!PlausibleDateTime(date, ReadLE16(entry + kDirEntryTime), latestYear) || size == 0 || first > volume.ClusterCount)
     return false;
   const QString value = JoinEntryValue(QString::number(first), folder, FatDateText(date), size);
   RecordFoundFile(found, FoundFileWriter::Fat, name, value, [&] { run.Pump(); });

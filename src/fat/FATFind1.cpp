@@ -24,7 +24,7 @@ int64_t FindComponent(const VolumeContext& volume, RunControl& run, const std::v
   int64_t caseless = -1;
   for (size_t at = 0; at + kDirEntryBytes <= dir.size(); at += kDirEntryBytes) {
     const uint8_t* entry = dir.data() + at;
-    if (entry[0] == 0x00) break;
+    if (entry[kDirEntryName] == kEndOfDirectory) break;
     if (!run.Continue()) return -1;
     if (names.Gather(entry)) continue;
     const QString name = names.Take(entry);
@@ -68,7 +68,7 @@ void FATFind1(const VolumeContext& volume, FatState& fat, FoundState& found, con
   EntryNames names;
   for (size_t at = 0; at + kDirEntryBytes <= listing.size(); at += kDirEntryBytes) {
     const uint8_t* entry = listing.data() + at;
-    if (entry[0] == 0x00) break;
+    if (entry[kDirEntryName] == kEndOfDirectory) break;
     if (!run.Continue()) return;
     if (names.Gather(entry)) continue;
     ++found.ScannedCount;
@@ -76,11 +76,11 @@ void FATFind1(const VolumeContext& volume, FatState& fat, FoundState& found, con
     const QString name = names.Take(entry);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) continue;
     const int64_t first = EntryFirstCluster(volume, entry);
-    if (entry[11] & kDirectoryBit) {
+    if (entry[kDirEntryAttribute] & kDirectoryBit) {
       AppendFolder(fat, found, dir + name + QLatin1Char('\\'), first);
       continue;
     }
-    if (entry[0] != kDeletedMark || !mask.Matches(name)) continue;
+    if (entry[kDirEntryName] != kDeletedMark || !mask.Matches(name)) continue;
     if (!RecordDeletedFatFile(volume, found, run, entry, name, dir, latestYear)) continue;
     if (found.FoundCount % 50 == 0) progress.ShowFound(found.Counters());
   }

@@ -23,7 +23,11 @@ constexpr int64_t kChunkClusters = 32;
 constexpr int64_t kReadBytes = 4 << 20;  // chunks are read several at a time, up to this size
 constexpr int kMaxLevels = 64;
 
-bool IsDirectoryCluster(const uint8_t* c) { return c[0] == '.' && c[32] == '.' && c[33] == '.'; }
+// A folder's first cluster begins with its "." and ".." entries.
+bool IsDirectoryCluster(const uint8_t* c) {
+  return c[kDirEntryName] == '.' && c[kDirEntryBytes + kDirEntryName] == '.' &&
+         c[kDirEntryBytes + kDirEntryName + 1] == '.';
+}
 
 bool IsRoot(const FatState& fat, int64_t cluster) { return cluster == 0 || cluster == fat.RootCluster; }
 
@@ -35,14 +39,14 @@ QString NameOfChild(const VolumeContext& volume, RunControl& run, const std::vec
   QString found;
   for (size_t at = from; at + kDirEntryBytes <= dir.size(); at += kDirEntryBytes) {
     const uint8_t* entry = dir.data() + at;
-    if (entry[0] == 0x00) break;
+    if (entry[kDirEntryName] == kEndOfDirectory) break;
     if (!run.Continue()) {
       stopped = true;
       return {};
     }
     if (names.Gather(entry)) continue;
     const QString name = names.Take(entry);
-    if ((entry[11] & kDirectoryBit) && !name.isEmpty() && EntryFirstCluster(volume, entry) == child)
+    if ((entry[kDirEntryAttribute] & kDirectoryBit) && !name.isEmpty() && EntryFirstCluster(volume, entry) == child)
       found = name;
   }
   return found.trimmed();
@@ -79,14 +83,14 @@ class FatDeepScan {
         uint8_t* c = buffer.data() + k * clusterBytes;
         // A failed batch is read again cluster by cluster, so one bad sector costs one cluster.
         if (!read && !ReadSectors(volume_, uint64_t(dataStart + (first + k) * spc), c, clusterBytes)) continue;
-        if (clusterBytes >= 64 && IsDirectoryCluster(c)) ListFolder(c, first + k + 2);
+        if (clusterBytes >= 2 * kDirEntryBytes && IsDirectoryCluster(c)) ListFolder(c, first + k + 2);
       }
     }
   }
 
  private:
   void ListFolder(const uint8_t* cluster, int64_t at) {
-    const int64_t parent = EntryFirstCluster(volume_, cluster + 32);
+    const int64_t parent = EntryFirstCluster(volume_, cluster + kDirEntryBytes);  // its ".." entry
     const QString folder = volume_.DriveRoot + QLatin1Char('\\') + BuildDirPathFAT(volume_, fat_, run_, at, parent);
     // The whole folder along its chain while the table holds one, else this cluster.
     std::vector<uint8_t> entries = ReadDirectory(volume_, fat_, at, run_);
@@ -96,14 +100,14 @@ class FatDeepScan {
     EntryNames names;
     for (size_t offset = 0; offset + kDirEntryBytes <= entries.size(); offset += kDirEntryBytes) {
       const uint8_t* entry = entries.data() + offset;
-      if (entry[0] == 0x00) break;
+      if (entry[kDirEntryName] == kEndOfDirectory) break;
       run_.Pump();
       if (names.Gather(entry)) continue;
       const QString name = names.Take(entry);
-      if ((entry[11] & kDirectoryBit) || name.isEmpty()) continue;
+      if ((entry[kDirEntryAttribute] & kDirectoryBit) || name.isEmpty()) continue;
       ++found.ScannedCount;
       if (found.ScannedCount % 10 == 0) progress_.ShowScanned(found.ScannedCount);
-      if (entry[0] != kDeletedMark || !mask_.Matches(name)) continue;
+      if (entry[kDirEntryName] != kDeletedMark || !mask_.Matches(name)) continue;
       if (!liveFolder.isEmpty() && QFileInfo::exists(liveFolder + name)) continue;  // the file is back
       if (!RecordDeletedFatFile(volume_, found, run_, entry, name, folder, latestYear_)) continue;
       if (found.FoundCount % 10 == 0) progress_.ShowFound(found.Counters());

@@ -42,10 +42,9 @@ QChar ShortNameChar(uint8_t b) {
 }
 
 bool EntryNames::Gather(const uint8_t* entry) {
-  if (entry[11] != kLongNameAttribute) return false;
-  static constexpr int kUnits[13] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+  if (entry[kDirEntryAttribute] != kLongNameAttribute) return false;
   QString part;
-  for (int offset : kUnits) {
+  for (int offset : kLongNameUnits) {
     const uint16_t u = ReadLE16(entry + offset);
     if (u != 0x0000 && u != 0xFFFF) part.append(QChar(u));
   }
@@ -61,22 +60,22 @@ QString EntryNames::Take(const uint8_t* entry) {
     name = Trimmed(longName_);
   } else {
     QString base;
-    for (int i = 0; i < 8; ++i) base.append(ShortNameChar(entry[i]));
+    for (size_t i = 0; i < kDirEntryNameBytes; ++i) base.append(ShortNameChar(entry[kDirEntryName + i]));
     name = Trimmed(base);
   }
   longName_.clear();
   hasLong_ = false;
   if (hadLong || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return name;
   QString extension;
-  for (int i = 8; i < 11; ++i) extension.append(QChar(entry[i]));
+  for (size_t i = 0; i < kDirEntryExtensionBytes; ++i) extension.append(QChar(entry[kDirEntryExtension + i]));
   extension = Trimmed(extension);
   return extension.isEmpty() ? name : name + QLatin1Char('.') + extension;
 }
 
 int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry) {
-  const int64_t low = ReadLE16(entry + 26);
+  const int64_t low = ReadLE16(entry + kDirEntryClusterLow);
   if (volume.FsKind == FsFat16) return low;
-  return int64_t(ReadLE16(entry + 20)) * 65536 + low;
+  return int64_t(ReadLE16(entry + kDirEntryClusterHigh)) * 65536 + low;
 }
 
 std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,

@@ -5,14 +5,10 @@
 
 #include "fat/FatState.h"
 #include "run/RunControl.h"
+#include "volume/FatLayout.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
-
-constexpr int kDirEntryBytes = 32;
-constexpr uint8_t kDeletedMark = 0xE5;
-constexpr uint8_t kLongNameAttribute = 0x0F;
-constexpr uint8_t kDirectoryBit = 0x10;
 
 // A byte of a short name as a character: below 0x80 as it is; above, moved
 // from the DOS Cyrillic code page to the Windows one (so 0xE5, the deleted

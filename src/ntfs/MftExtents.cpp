@@ -5,23 +5,22 @@
 #include "ntfs/Unit0NTFS.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
+#include "volume/NtfsLayout.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
 
 namespace {
 
-constexpr uint8_t kDataAttribute = 0x80;
-
 // The offset of the record's first data attribute, or 0 when there is none.
 // Every attribute must lie inside the record and move the walk forward.
 size_t FindDataAttribute(const uint8_t* record, size_t size) {
-  size_t a = ReadLE16(record + 20);
-  while (InBounds(size, a, 8)) {
-    const uint8_t type = record[a];
-    if (type == kDataAttribute) return a;
-    if (type > kDataAttribute) return 0;  // attributes are sorted: no data attribute
-    const size_t length = ReadLE16(record + a + 4);
+  size_t a = ReadLE16(record + kRecordFirstAttribute);
+  while (InBounds(size, a, kAttrLength + 4)) {
+    const uint8_t type = record[a + kAttrType];
+    if (type == kAttrData) return a;
+    if (type > kAttrData) return 0;  // attributes are sorted: no data attribute
+    const size_t length = ReadLE16(record + a + kAttrLength);
     if (length == 0) return 0;
     a += length;
   }
@@ -50,9 +49,10 @@ bool ReadMFTExtents(const VolumeContext& volume, NtfsState& ntfs) {
   if (!ApplyFixup(record.data(), size_t(recordSize))) return false;
 
   const size_t data = FindDataAttribute(record.data(), size_t(recordSize));
-  if (data == 0 || !InBounds(size_t(recordSize), data, 34)) return false;
-  if (record[data + 8] == 0) return true;  // a resident MFT has no runs to list
-  DecodeRunList(record.data(), size_t(recordSize), data + ReadLE16(&record[data + 32]), [&](const DataRun& run) {
+  if (data == 0 || !InBounds(size_t(recordSize), data, kAttrRunListOffset + 2)) return false;
+  if (record[data + kAttrNonResident] == 0) return true;  // a resident MFT has no runs to list
+  const size_t runList = data + ReadLE16(&record[data + kAttrRunListOffset]);
+  DecodeRunList(record.data(), size_t(recordSize), runList, [&](const DataRun& run) {
     if (run.offsetBytes + run.lengthBytes > 0 && run.length > 0) ntfs.MFTExtents.push_back({run.start, run.length});
   });
   return true;

@@ -9,6 +9,7 @@
 #include "ntfs/Unit0NTFS.h"
 #include "platform/MemoryStatus.h"
 #include "volume/LittleEndian.h"
+#include "volume/NtfsLayout.h"
 
 namespace undelvo {
 
@@ -59,7 +60,7 @@ class PathBuilder {
         break;
       }
       built.prepend(name + QLatin1Char('\\'));
-      if (next <= 5 || name == QLatin1String(".") || name.isEmpty() || built.size() > kPathLimit) break;
+      if (next <= kRootFolderRecord || name == QLatin1String(".") || name.isEmpty() || built.size() > kPathLimit) break;
       record = next;
     }
     if (built.startsWith(QLatin1Char('\\'))) built.remove(0, 1);

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <cstring>
 
 #include "found/EntryValue.h"
 #include "found/FileTime.h"
@@ -15,6 +16,7 @@
 #include "platform/MemoryStatus.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
+#include "volume/NtfsLayout.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
@@ -24,7 +26,6 @@ namespace {
 constexpr int kProbes = 2000;
 constexpr int64_t kBlockClusters = 128;
 constexpr int kSpareBytes = 1024;
-constexpr uint32_t kRootRecord = 5;
 constexpr int kMaxLevels = 64;
 
 struct Folder {
@@ -157,7 +158,7 @@ class DeepScan {
     const uint8_t* buffer = ntfs_.MFTBuffer.data();
     for (int64_t at = 0; at + 512 <= ntfs_.MFTByteSize; at += 512) {
       const uint8_t* r = buffer + at;
-      if (r[0] != 'F' || r[1] != 'I' || r[2] != 'L' || r[3] != 'E') continue;
+      if (std::memcmp(r, kFileRecordSignature, kFileRecordSignatureBytes) != 0) continue;
       const int32_t size = RecordSizeFromUpdateSequence(r, size_t(ntfs_.MFTByteSize - at));
       if (size > 0) ntfs_.MFTRecordSize = size;
       return;
@@ -181,7 +182,7 @@ class DeepScan {
   void CollectFolders() {
     const size_t recordSize = size_t(ntfs_.MFTRecordSize);
     ForEachSlot([&](uint8_t* r, uint64_t) {
-      if (r[0] != 'F' || r[1] != 'I' || ReadLE16(r + 20) > recordSize) return;
+      if (r[0] != 'F' || r[1] != 'I' || ReadLE16(r + kRecordFirstAttribute) > recordSize) return;
       if (!ApplyFixup(r, recordSize)) return;
       RecordAttributes attrs;
       if (!WalkAttributes(r, recordSize, attrs) || !attrs.IsDirectory() || !attrs.fileName) return;
@@ -191,7 +192,7 @@ class DeepScan {
           name.startsWith(QLatin1Char('$')))
         return;
       // The record's own number (32 bits at offset 44) is what parent references name.
-      const uint32_t number = ReadLE32(r + 44);
+      const uint32_t number = ReadLE32(r + kRecordNumber);
       if (!folders_.contains(number)) folders_.insert(number, Folder{uint32_t(parent), name});
     });
   }
@@ -207,7 +208,7 @@ class DeepScan {
     }
     QString built;
     QSet<uint32_t> seen;
-    for (int level = 0; level < kMaxLevels && v != kRootRecord; ++level) {
+    for (int level = 0; level < kMaxLevels && v != kRootFolderRecord; ++level) {
       if (!run_.Continue()) return false;
       const auto it = folders_.constFind(v);
       if (it == folders_.cend() || it->name == QLatin1String(".") || seen.contains(v)) break;

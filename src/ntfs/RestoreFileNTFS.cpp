@@ -8,6 +8,7 @@
 #include "ntfs/MftRecord.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
+#include "volume/NtfsLayout.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
@@ -31,7 +32,7 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   RecordAttributes attrs;
   if (!WalkAttributes(r, size_t(recordSize), attrs)) return false;
   if (attrs.data == 0) return true;
-  if (r[attrs.data + 8] == 0) {
+  if (r[attrs.data + kAttrNonResident] == 0) {
     size_t offset = 0, length = 0;
     if (!ResidentContent(r, size_t(recordSize), attrs.data, offset, length)) return false;
     file.Resident = true;
@@ -40,10 +41,10 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
     file.ResidentBuf = QByteArray(reinterpret_cast<const char*>(r + offset), qsizetype(length));
     return true;
   }
-  const size_t attributeEnd = attrs.data + ReadLE32(r + attrs.data + 4);
-  if (!InBounds(size_t(recordSize), attrs.data, 64)) return false;
-  file.FSize = int64_t(ReadLE64(r + attrs.data + 48) & 0x7FFFFFFFFFFFFFFFULL);
-  DecodeRunList(r, attributeEnd, attrs.data + ReadLE16(r + attrs.data + 32), [&](const DataRun& run) {
+  const size_t attributeEnd = attrs.data + ReadLE32(r + attrs.data + kAttrLength);
+  if (!InBounds(size_t(recordSize), attrs.data, kNonResidentHeaderBytes)) return false;
+  file.FSize = int64_t(ReadLE64(r + attrs.data + kAttrDataSize) & 0x7FFFFFFFFFFFFFFFULL);
+  DecodeRunList(r, attributeEnd, attrs.data + ReadLE16(r + attrs.data + kAttrRunListOffset), [&](const DataRun& run) {
     if (run.offsetBytes > 0 && run.lengthBytes > 0) file.Runs.push_back({run.start, run.length});
   });
   return true;

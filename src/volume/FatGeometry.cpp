@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "volume/FatLayout.h"
 #include "volume/LittleEndian.h"
 #include "volume/ReadSectors.h"
 
@@ -43,24 +44,25 @@ bool ReadGeometryFAT(VolumeContext& volume, FatState& fat) {
   }
   // An image answers every trial read at 512 bytes, so a volume formatted with
   // larger sectors is only told by its own field.
-  const int fieldSectorSize = ReadLE16(&boot[11]);
+  const int fieldSectorSize = ReadLE16(&boot[kFatBootBytesPerSector]);
   if (fieldSectorSize == 1024 || fieldSectorSize == 2048 || fieldSectorSize == 4096)
     volume.BytesPerSector = fieldSectorSize;
 
-  volume.SectorPerCluster = boot[13];
+  volume.SectorPerCluster = boot[kFatBootSectorsPerCluster];
   if (volume.SectorPerCluster == 0) return false;
-  fat.ReservedSectors = ReadLE16(&boot[14]);
-  fat.FatCount = boot[16];
-  fat.SectorsPerFat = volume.FsKind == FsFat16 ? ReadLE16(&boot[22]) : ReadLE32(&boot[36]);
-  fat.RootCluster = volume.FsKind == FsFat32 ? ReadLE32(&boot[44]) : 0;
-  volume.SectorCount = ReadLE32(&boot[32]);
+  fat.ReservedSectors = ReadLE16(&boot[kFatBootReservedSectors]);
+  fat.FatCount = boot[kFatBootFatCount];
+  fat.SectorsPerFat = volume.FsKind == FsFat16 ? ReadLE16(&boot[kFatBootSectorsPerFat16])
+                                                 : ReadLE32(&boot[kFatBootSectorsPerFat32]);
+  fat.RootCluster = volume.FsKind == FsFat32 ? ReadLE32(&boot[kFatBootRootCluster]) : 0;
+  volume.SectorCount = ReadLE32(&boot[kFatBootTotalSectors32]);
   fat.RootDirStart = fat.SectorsPerFat * fat.FatCount + fat.ReservedSectors;
   const int64_t bps = volume.BytesPerSector;
   if (volume.SectorCount == 0) {
     const int64_t perEntry = volume.FsKind == FsFat16 ? 4 : 8;  // estimate from the table's reach
     volume.SectorCount = bps * fat.SectorsPerFat * perEntry - fat.RootDirStart;
   }
-  fat.RootDirSectors = int64_t(ReadLE16(&boot[17])) * 32 / bps;
+  fat.RootDirSectors = int64_t(ReadLE16(&boot[kFatBootRootEntries])) * kDirEntryBytes / bps;
   if (fat.RootDirSectors == 0) fat.RootDirSectors = volume.SectorPerCluster;
   volume.BytesPerCluster = int64_t(volume.SectorPerCluster) * bps;
   volume.ClusterCount = volume.SectorCount / volume.SectorPerCluster;

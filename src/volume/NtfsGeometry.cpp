@@ -7,6 +7,7 @@
 #include "platform/DriveTable.h"
 #include "volume/GeometryCache.h"
 #include "volume/LittleEndian.h"
+#include "volume/NtfsLayout.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
@@ -47,18 +48,18 @@ bool ReadGeometryNTFS(VolumeContext& volume, NtfsState& ntfs, const QString& cac
   std::vector<uint8_t> boot;
   if (!ReadBootSector(volume, boot)) return false;
 
-  const int bytesPerSector = ReadLE16(&boot[11]);
+  const int bytesPerSector = ReadLE16(&boot[kNtfsBootBytesPerSector]);
   if (bytesPerSector < 512 || !IsPowerOfTwo(bytesPerSector)) return false;
   volume.BytesPerSector = bytesPerSector;
 
   // Clusters of 64 KiB and more store a negative power of two: 0xF4 is 2^12 sectors.
-  const int code = boot[13];
+  const int code = boot[kNtfsBootSectorsPerCluster];
   int64_t sectorPerCluster = code == 0 ? 8 : code <= 0x80 ? code : int64_t(1) << std::min(256 - code, 40);
   if (int64_t(bytesPerSector) * sectorPerCluster > (int64_t(1) << 31)) return false;
   volume.SectorPerCluster = int32_t(sectorPerCluster);
 
-  const uint64_t sectors = ReadLE64(&boot[40]);
-  const uint64_t mftStart = ReadLE64(&boot[48]);
+  const uint64_t sectors = ReadLE64(&boot[kNtfsBootTotalSectors]);
+  const uint64_t mftStart = ReadLE64(&boot[kNtfsBootMftCluster]);
   if (sectors > uint64_t(INT64_MAX) || mftStart == 0 || mftStart > uint64_t(INT64_MAX)) return false;
   volume.SectorCount = int64_t(sectors);
   volume.ClusterCount = volume.SectorCount / volume.SectorPerCluster;

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/DriveTable.h"
+#include "volume/FatLayout.h"
+#include "volume/NtfsLayout.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
@@ -22,9 +24,9 @@ bool FieldHolds(const uint8_t* sector, int64_t size, int offset, int length, con
 
 uint8_t FsKindFromBootSector(const uint8_t* sector, int64_t size) {
   uint8_t kind = FsNone;
-  if (FieldHolds(sector, size, 54, 8, "FAT")) kind = FsFat16;
-  if (FieldHolds(sector, size, 82, 8, "FAT32")) kind = FsFat32;
-  if (FieldHolds(sector, size, 3, 8, "NTFS")) kind = FsNtfs;
+  if (FieldHolds(sector, size, kFatBootFat16Type, kFatBootTypeBytes, kFatTypeMarker)) kind = FsFat16;
+  if (FieldHolds(sector, size, kFatBootFat32Type, kFatBootTypeBytes, kFat32TypeMarker)) kind = FsFat32;
+  if (FieldHolds(sector, size, kNtfsBootOemName, kNtfsBootOemNameBytes, kNtfsOemMarker)) kind = FsNtfs;
   return kind;
 }
 
