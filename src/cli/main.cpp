@@ -6,6 +6,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/RecoverCommand.h"
 #include "cli/ScanCommand.h"
+#include "cli/ShowCommand.h"
 
 namespace {
 
@@ -22,6 +23,10 @@ constexpr char kUsage[] =
     "  recover (the scan's options) --to FOLDER (--all | --match TEXT) [--json]\n"
     "      scan, then restore every found file, or those whose name holds TEXT\n"
     "      (a file-name mask when TEXT holds \"*\"), into FOLDER\n"
+    "  show (the scan's options) --file NAME [--bytes N]\n"
+    "      scan, then write to standard output the bytes the preview shows of the\n"
+    "      found file NAME (its listed name, or its path C:\\dir\\name): the start\n"
+    "      of a text, a picture whole; at most N bytes with --bytes\n"
     "\n"
     "With --image, the drives are those of the given images; --drive may be left\n"
     "out when there is only one. Ctrl-C stops a scan and keeps what it found.\n"
@@ -42,6 +47,7 @@ int main(int argc, char** argv) {
   if (command == QLatin1String("drives")) return undelvo::RunDrivesCommand(args);
   if (command == QLatin1String("scan")) return undelvo::RunScanCommand(args);
   if (command == QLatin1String("recover")) return undelvo::RunRecoverCommand(args);
+  if (command == QLatin1String("show")) return undelvo::RunShowCommand(args);
   if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
     std::fputs(kUsage, stdout);
     return undelvo::ExitRan;
