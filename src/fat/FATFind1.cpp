@@ -5,13 +5,11 @@
 #include "fat/DeletedEntry.h"
 #include "fat/FatDirectory.h"
 #include "found/NameMask.h"
+#include "volume/EngineLimits.h"
 
 namespace undelvo {
 
 namespace {
-
-// Paths deeper than this are taken for a loop of folders, not a real tree.
-constexpr int kMaxDepth = 64;
 
 // The first cluster of the entry named `component` in `dir`, or -1. Any data
 // cluster (2 on) can hold a folder: small volumes put their first folders at
@@ -41,7 +39,7 @@ void AppendFolder(FatState& fat, FoundState& found, const QString& path, int64_t
   const QString folded = path.toCaseFolded();
   if (fat.ListedDirs.contains(folded)) return;
   if (cluster >= 2 && !fat.ListedDirClusters.insert(cluster).second) return;  // leads back to a listed folder
-  if (path.count(QLatin1Char('\\')) > kMaxDepth) return;
+  if (path.count(QLatin1Char('\\')) > kMaxFolderLevels) return;  // deeper paths are a loop of folders
   fat.ListedDirs.insert(folded);
   found.DirList.append(path);
 }

@@ -11,6 +11,7 @@
 #include "fat/FatDirectory.h"
 #include "found/NameMask.h"
 #include "found/ScanDir.h"
+#include "volume/EngineLimits.h"
 #include "volume/FatGeometry.h"
 #include "volume/LittleEndian.h"
 #include "volume/ReadSectors.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr int64_t kChunkClusters = 32;
 constexpr int64_t kReadBytes = 4 << 20;  // chunks are read several at a time, up to this size
-constexpr int kMaxLevels = 64;
 
 // A folder's first cluster begins with its "." and ".." entries.
 bool IsDirectoryCluster(const uint8_t* c) {
@@ -130,7 +130,7 @@ QString BuildDirPathFAT(const VolumeContext& volume, const FatState& fat, RunCon
                         int64_t dir) {
   QString path;
   QSet<int64_t> seen;
-  for (int level = 0; level < kMaxLevels && run.Busy() && !seen.contains(child); ++level) {
+  for (int level = 0; level < kMaxFolderLevels && run.Busy() && !seen.contains(child); ++level) {
     seen.insert(child);
     const bool root = IsRoot(fat, dir);
     const std::vector<uint8_t> entries = ReadDirectory(volume, fat, root ? 0 : dir, run);

@@ -8,14 +8,13 @@
 #include "found/EntryValue.h"
 #include "found/SaveFile.h"
 #include "platform/DriveTable.h"
+#include "volume/EngineLimits.h"
 #include "volume/FatGeometry.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
 
 namespace {
-
-constexpr int64_t kPieceBytes = 16 << 20;  // contiguous files are read and written in pieces of this size
 
 bool SourceExists(const VolumeContext& volume) {
   const DriveEntry* d = volume.Drives ? volume.Drives->Find(volume.DriveRoot) : nullptr;
@@ -51,7 +50,7 @@ void CopyContiguous(const VolumeContext& volume, const FatState& fat, int64_t fi
   std::vector<uint8_t> piece;
   for (int64_t written = 0; written < size;) {
     if (!run.Continue()) break;
-    const int64_t bytes = std::min(kPieceBytes, size - written);
+    const int64_t bytes = std::min(kRestorePieceBytes, size - written);
     const int64_t readBytes = (bytes + bps - 1) / bps * bps;
     if (!ReadOrZeros(volume, start + written / bps, piece, readBytes)) break;
     if (!out.Write(piece.data(), size_t(bytes))) return;

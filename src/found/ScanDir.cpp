@@ -3,18 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "volume/EngineLimits.h"
+
 namespace undelvo {
 
 namespace {
 
-// Deeper trees than this are not real folder structures worth listing; the
-// cap also ends any walk that a bind mount inside the volume could prolong.
-constexpr int kMaxDepth = 64;
-
 // Lists one folder; false once a stop was noticed, which ends every level.
 bool ListFolder(FoundState& found, RunControl& run, const QString& live, const QString& dir, int depth) {
   if (!run.Busy()) return false;
-  if (depth > kMaxDepth) return true;
+  if (depth > kMaxFolderLevels) return true;
   const QFileInfoList entries = QDir(live).entryInfoList(
       QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
   for (const QFileInfo& entry : entries) {

@@ -7,16 +7,15 @@
 #include "found/FileTime.h"
 #include "found/NameMask.h"
 #include "found/RecordFoundFile.h"
+#include "volume/EngineLimits.h"
 
 namespace undelvo {
 
 namespace {
 
-constexpr int kMaxDepth = 64;
-
 void ScanFolder(FoundState& found, const NameMask& mask, RunControl& run, ProgressSink& progress,
                 const QString& folder, int depth) {
-  if (!run.Busy() || depth > kMaxDepth) return;
+  if (!run.Busy() || depth > kMaxFolderLevels) return;
   const QDir dir(folder);
   const QFileInfoList entries =
       dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);

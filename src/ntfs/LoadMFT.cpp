@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "volume/EngineLimits.h"
 #include "volume/NtfsGeometry.h"
 #include "volume/ReadSectors.h"
 
@@ -15,7 +16,6 @@ constexpr int64_t kMiB = 1 << 20;
 constexpr int64_t kDefaultBudget = 512 * kMiB;
 constexpr int64_t kReserve = 200 * kMiB;
 constexpr int64_t kFallbackBudget = 128 * kMiB;
-constexpr size_t kSpareBytes = 1024;
 
 int64_t ByteSize(const std::vector<ClusterExtent>& extents, int64_t bytesPerCluster) {
   int64_t clusters = 0;
@@ -90,7 +90,7 @@ void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, RunControl& run, Prog
     FitToBudget(ntfs.MFTExtents, clusterBytes, budget);
   }
   ntfs.MFTByteSize = clusterBytes > 0 ? ByteSize(ntfs.MFTExtents, clusterBytes) : 0;
-  const size_t bufferBytes = size_t(ntfs.MFTByteSize) + kSpareBytes;
+  const size_t bufferBytes = size_t(ntfs.MFTByteSize) + kMftSpareBytes;
   ntfs.MFTBuffer.clear();
   ntfs.MFTBuffer.shrink_to_fit();
   ntfs.MFTBuffer.reserve(bufferBytes);

@@ -8,6 +8,7 @@
 #include "ntfs/MftRecord.h"
 #include "ntfs/Unit0NTFS.h"
 #include "platform/MemoryStatus.h"
+#include "volume/EngineLimits.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsLayout.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr uint64_t kFirstListedRecord = 28;  // the system's own files come first
 constexpr int kPathLimit = 80;               // paths keep their innermost levels up to this length
-constexpr int kMaxLevels = 64;
 
 // Names the scan leaves out: blank, system files ("$..."), names without a
 // dot, and temporary files (".tmp" in lower case).
@@ -44,7 +44,7 @@ class PathBuilder {
     QString built;
     uint64_t record = parent;
     const uint64_t recordSize = uint64_t(ntfs_.MFTRecordSize);
-    for (int level = 0; level < kMaxLevels; ++level) {
+    for (int level = 0; level < kMaxFolderLevels; ++level) {
       if (!run_.Continue()) return false;
       if (record >= uint64_t(ntfs_.MFTByteSize) / recordSize) return false;
       uint8_t* r = ntfs_.MFTBuffer.data() + record * recordSize;

@@ -14,6 +14,7 @@
 #include "ntfs/MftRecord.h"
 #include "ntfs/Unit0NTFS.h"
 #include "platform/MemoryStatus.h"
+#include "volume/EngineLimits.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
 #include "volume/NtfsLayout.h"
@@ -25,8 +26,6 @@ namespace {
 
 constexpr int kProbes = 2000;
 constexpr int64_t kBlockClusters = 128;
-constexpr int kSpareBytes = 1024;
-constexpr int kMaxLevels = 64;
 
 struct Folder {
   uint32_t parent = 0;
@@ -134,7 +133,7 @@ class DeepScan {
     if (total() > MftMemoryBudget(total(), AvailablePhysicalMemory())) ntfs_.MFTExtents.resize(1);
     ntfs_.MFTByteSize = total();
     if (ntfs_.MFTByteSize <= 0) return false;
-    ntfs_.MFTBuffer.assign(size_t(ntfs_.MFTByteSize) + kSpareBytes, 0);
+    ntfs_.MFTBuffer.assign(size_t(ntfs_.MFTByteSize) + kMftSpareBytes, 0);
     int64_t fill = 0;
     const size_t zones = ntfs_.MFTExtents.size();
     for (size_t i = 0; i < zones; ++i) {
@@ -208,7 +207,7 @@ class DeepScan {
     }
     QString built;
     QSet<uint32_t> seen;
-    for (int level = 0; level < kMaxLevels && v != kRootFolderRecord; ++level) {
+    for (int level = 0; level < kMaxFolderLevels && v != kRootFolderRecord; ++level) {
       if (!run_.Continue()) return false;
       const auto it = folders_.constFind(v);
       if (it == folders_.cend() || it->name == QLatin1String(".") || seen.contains(v)) break;

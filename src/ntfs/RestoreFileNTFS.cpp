@@ -6,18 +6,13 @@
 #include "found/EntryValue.h"
 #include "found/SaveFile.h"
 #include "ntfs/MftRecord.h"
+#include "volume/EngineLimits.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
 #include "volume/NtfsLayout.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
-
-namespace {
-
-constexpr int64_t kPieceBytes = 16 << 20;  // long runs are read and written in pieces of this size
-
-}  // namespace
 
 bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   file.Runs.clear();
@@ -69,8 +64,8 @@ RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, con
     if (!run.Continue() || done >= file.FSize) break;
     if (extent.start < 0 || extent.length <= 0 || extent.length > INT64_MAX / volume.BytesPerCluster) break;
     const int64_t runBytes = extent.length * volume.BytesPerCluster;
-    for (int64_t at = 0; at < runBytes && done < file.FSize; at += kPieceBytes) {
-      const int64_t bytes = std::min({kPieceBytes, runBytes - at, file.FSize - done});
+    for (int64_t at = 0; at < runBytes && done < file.FSize; at += kRestorePieceBytes) {
+      const int64_t bytes = std::min({kRestorePieceBytes, runBytes - at, file.FSize - done});
       const int64_t readBytes = (bytes + volume.BytesPerSector - 1) / volume.BytesPerSector * volume.BytesPerSector;
       piece.resize(size_t(readBytes));
       ReadSectors(volume, ClusterToSector(volume, uint64_t(extent.start)) + uint64_t(at / volume.BytesPerSector),
