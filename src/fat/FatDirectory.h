@@ -37,7 +37,8 @@ int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry);
 // Reads a directory: the root when `firstCluster` is 0 (FAT16's fixed root
 // region, FAT32's root cluster), else the folder from its first cluster,
 // along its chain while the table holds one, else the one cluster. Capped at
-// the largest directory FAT allows (65,536 entries). Empty on a failed read.
+// the largest directory FAT allows (65,536 entries). Empty when the first
+// read fails; a later failed read ends the directory where it failed.
 std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,
                                    RunControl& run);
 

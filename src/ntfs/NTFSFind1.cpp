@@ -35,7 +35,8 @@ class PathBuilder {
       : ntfs_(ntfs), root_(driveRoot + QLatin1Char('\\')), run_(run) {}
 
   // The folder of a file whose parent is record `parent`, ending in "\";
-  // false when the chain is broken (then the file is not listed).
+  // false when the chain is broken (then the file is not listed) or the run
+  // was stopped.
   bool Build(uint64_t parent, QString& path) {
     if (parent == lastParent_ && lastParent_ != 0) {
       path = lastPath_;

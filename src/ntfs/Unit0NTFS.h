@@ -21,8 +21,10 @@ struct DataRun {
   int lengthBytes = 0;
 };
 
-// The file under examination: what a scan read of it, and what the record
-// parser found of its content.
+// A found file's record as the restore reads it. ParseMFTRecord fills the
+// size and the content (resident bytes or data runs); the record, parent,
+// name, path and date fields are left as they are (the scans copy what they
+// list into a DeletedFileRecord instead).
 struct TMFTFile {
   uint64_t MFTRec = 0;
   uint64_t ParentMFTRec = 0;
@@ -38,8 +40,9 @@ struct TMFTFile {
 
 // Decodes the run list that starts at `offset` of a buffer of `size` bytes and
 // hands every run to `sink`, in order. Decoding ends at the closing zero
-// byte, at a run without an offset field (sparse), at a run with a length
-// field of more than 8 bytes, or where a run would reach past the buffer.
+// byte, at a run without an offset field (sparse, not handed on), at a run
+// whose length or offset field is longer than 8 bytes, where a run would
+// reach past the buffer, or after a run without a length field.
 void DecodeRunList(const uint8_t* buffer, size_t size, size_t offset,
                    const std::function<void(const DataRun&)>& sink);
 

@@ -15,7 +15,8 @@ bool ReadGeometryFAT(VolumeContext& volume, FatState& fat);
 // before the data area).
 int64_t FatClusterToSector(const VolumeContext& volume, const FatState& fat, int64_t cluster);
 
-// Loads the first FAT copy into FatTable; false when it cannot be read.
+// Loads the first FAT copy into FatTable; false when it cannot be read or
+// FatBytes is 0 or more than 1 GiB (a damaged boot sector).
 bool LoadFatTable(const VolumeContext& volume, FatState& fat);
 
 }  // namespace undelvo
