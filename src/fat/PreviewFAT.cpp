@@ -1,7 +1,6 @@
 #include "fat/PreviewFAT.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "fat/RestoreFileFAT.h"
@@ -10,23 +9,6 @@
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
-
-namespace {
-
-// Appends `bytes` bytes read at `sector` (whole sectors are read); zeros
-// when the read fails or the sector lies before the volume, so what follows
-// keeps its offset.
-void AppendSectors(const VolumeContext& volume, int64_t sector, int64_t bytes, QByteArray& out) {
-  const qsizetype at = out.size();
-  const int64_t bps = volume.BytesPerSector;
-  const int64_t whole = (bytes + bps - 1) / bps * bps;
-  out.resize(at + qsizetype(whole));
-  if (sector < 0) std::memset(out.data() + at, 0, size_t(whole));
-  else ReadSectors(volume, uint64_t(sector), out.data() + at, whole);  // zeros when unreadable
-  out.resize(at + qsizetype(bytes));
-}
-
-}  // namespace
 
 QByteArray PreviewFAT(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size, bool wholeFile,
                       int64_t limit, RunControl& run) {

@@ -9,21 +9,6 @@
 
 namespace undelvo {
 
-namespace {
-
-// Appends `bytes` bytes read at `sector` (whole sectors are read); zeros
-// when the read fails, so what follows keeps its offset.
-void AppendSectors(const VolumeContext& volume, uint64_t sector, int64_t bytes, QByteArray& out) {
-  const qsizetype at = out.size();
-  const int64_t bps = volume.BytesPerSector;
-  const int64_t whole = (bytes + bps - 1) / bps * bps;
-  out.resize(at + qsizetype(whole));
-  ReadSectors(volume, sector, out.data() + at, whole);  // zeros when unreadable
-  out.resize(at + qsizetype(bytes));
-}
-
-}  // namespace
-
 QByteArray PreviewNTFS(const VolumeContext& volume, NtfsState& ntfs, int64_t locator, bool wholeFile, int64_t limit) {
   TMFTFile file;
   if (limit <= 0 || !ParseMFTRecord(ntfs, locator, file)) return {};

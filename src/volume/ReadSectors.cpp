@@ -1,5 +1,6 @@
 #include "volume/ReadSectors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -70,6 +71,16 @@ bool SourceAccessDenied(const VolumeContext& volume) {
     return false;
   }
   return errno == EACCES || errno == EPERM;
+}
+
+void AppendSectors(const VolumeContext& volume, int64_t sector, int64_t bytes, QByteArray& out) {
+  const qsizetype at = out.size();
+  const int64_t bps = std::max<int64_t>(1, volume.BytesPerSector);
+  const int64_t whole = (bytes + bps - 1) / bps * bps;
+  out.resize(at + qsizetype(whole));
+  if (sector < 0) std::memset(out.data() + at, 0, size_t(whole));
+  else ReadSectors(volume, uint64_t(sector), out.data() + at, whole);  // zeros when unreadable
+  out.resize(at + qsizetype(bytes));
 }
 
 }  // namespace undelvo

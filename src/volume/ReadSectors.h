@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,11 @@ namespace undelvo {
 // (unknown drive, no rights, a range past the volume's end, a short read) the
 // result is false and the buffer's first byteCount bytes are zero.
 bool ReadSectors(const VolumeContext& volume, uint64_t sector, void* buffer, int64_t byteCount);
+
+// Appends `bytes` bytes read from `sector` on to `out`, reading whole
+// sectors; what cannot be read (a negative sector included) appends zeros, so
+// the data after a bad sector keeps its place.
+void AppendSectors(const VolumeContext& volume, int64_t sector, int64_t bytes, QByteArray& out);
 
 // Reads sector 0 trying sector sizes 512, 1024 ... 4096 in turn (a device
 // that takes only whole sectors answers at the first multiple of its own) and
