@@ -61,4 +61,14 @@ TEST(ScanRecycleBin, RecordsEveryFileWithItsPathAndFollowsNoLinks) {
   state.Run.RequestStop();
   ScanRecycleBin(found, state.Scan.NameMask, state.Run, hooks, bin);
   EXPECT_EQ(state.Scan.Found.FoundCount, 1);
+
+  // A stop in the middle of a folder records nothing after it.
+  state.Scan.Found.ResetForScan();
+  state.Scan.NameMask = "*.*";
+  state.Run.Begin();
+  state.Run.SetPump([&] {
+    if (found.FoundCount == 1) state.Run.RequestStop();
+  });
+  ScanRecycleBin(found, state.Scan.NameMask, state.Run, hooks, bin);
+  EXPECT_EQ(found.FoundCount, 1);
 }

@@ -21,7 +21,7 @@ void ScanFolder(FoundState& found, const NameMask& mask, RunControl& run, Progre
       dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
   auto pump = [&] { run.Pump(); };
   for (const QFileInfo& entry : entries) {
-    run.Pump();
+    if (!run.Continue()) return;  // a stop ends the listing at once, keeping what it recorded
     if (entry.isSymLink()) continue;  // a link could lead out of the bin or round in a circle
     if (entry.isFile() && mask.Matches(entry.fileName())) {
       const QDateTime created = entry.birthTime().isValid() ? entry.birthTime() : entry.lastModified();

@@ -47,7 +47,7 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
 
 RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& entryValue,
                                const RestoreTarget& target, RunControl& run) {
-  if (!run.Busy()) return {};
+  if (!run.Busy() || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return {};
   const EntryValue e = ParseEntryValue(entryValue);
   TMFTFile file;
   if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || file.FSize == 0) return {};
