@@ -128,6 +128,7 @@ constexpr LanguageText kTexts[] = {
 
     {"About", "About", "About"},
     {"About", "AboutHint", "Information about Undelvo"},
+    {"About", "SupportHint", "Technical questions about Undelvo? Ask us on our web site."},
     {"About", "Version", "version"},
 
     {"MenuItems", "DeselectAll", "Deselect all"},
