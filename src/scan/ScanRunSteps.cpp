@@ -98,6 +98,9 @@ ScanRunResult FinishRun(UndelvoState& state, ProgressSink& progress, const char*
   FoundState& found = state.Scan.Found;
   state.Run.End();
   found.DirList.clear();
+  // The last files and records since the display's last count.
+  progress.ShowFound(found.Counters());
+  progress.ShowScanned(found.ScannedCount);
   progress.Done();
   progress.ShowRunning(false);
   SaveScanStatistics(state.Program.Registry, found.FoundCount);

@@ -1,0 +1,111 @@
+// Takes pictures of the window: each panel idle, during a scan and after it,
+// and each dialog, into a folder, in one language. scripts/screenshots runs
+// it under Xvfb in English and German.
+//
+//   undelvo-screenshots OUT_DIR LANGUAGE_INDEX IMAGE
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "scan/UndelvoState.h"
+#include "settings/LanguageFile.h"
+#include "ui/Panel1.h"
+#include "ui/Panel2.h"
+#include "ui/Unit1.h"
+#include "ui/Unit1c.h"
+#include "ui/Unit3a.h"
+#include "ui/Unit3b.h"
+
+using namespace undelvo;
+using namespace undelvo::ui;
+
+namespace {
+
+// Answers nothing and shows nothing: the pictures are taken from the outside.
+struct SilentPrompter : Prompter {
+  void Inform(QWidget*, const QString&) override {}
+  bool Confirm(QWidget*, const QString&) override { return false; }
+};
+
+void Save(QWidget& w, const QString& folder, const QString& name) {
+  const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+  if (!w.grab().save(path)) std::fprintf(stderr, "undelvo-screenshots: could not write %s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 4) {
+    std::fputs("usage: undelvo-screenshots OUT_DIR LANGUAGE_INDEX IMAGE\n", stderr);
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(out);
+  QTemporaryDir settings;
+  UndelvoState state(settings.filePath(QStringLiteral("registry.reg")));
+  state.Program.Config.DataDir = QCoreApplication::applicationDirPath();
+  state.Program.Config.LangIndex = QString::fromLocal8Bit(argv[2]).toInt();
+  state.Program.GeometryCacheFile = settings.filePath(QStringLiteral("Zantero.ini"));
+  state.Program.Config.SaveFolder = QDir::homePath() + QStringLiteral("/Desktop/Restored Files");
+  OpenLanguageFile(state.Program.Lang, state.Program.Config.LangIndex, state.Program.Config.DataDir);
+  SilentPrompter prompter;
+  UiContext ctx(state, prompter);
+  ctx.pumpIntervalMs = 0;
+  DriveTableOptions drives;
+  drives.includeBlockDevices = false;
+  drives.settingsFolder = settings.path();
+  drives.images.push_back(argv[3]);
+  TForm1 window(ctx, drives);
+  window.show();
+  QCoreApplication::processEvents();
+
+  Save(window, out, QStringLiteral("quick-idle"));
+  // During a scan: the picture is taken from inside the scan's pump, once
+  // some files are in (or at the last step of a deep scan).
+  QString during;
+  QTimer midScan;
+  QObject::connect(&midScan, &QTimer::timeout, [&] {
+    if (!during.isEmpty() && state.Run.Busy() && state.Scan.Found.ScannedCount >= 5) {
+      Save(window, out, during);
+      during.clear();
+    }
+  });
+  during = QStringLiteral("quick-scanning");
+  midScan.start(0);
+  window.findChild<QPushButton*>(QStringLiteral("Panel1Button1"))->click();
+  midScan.stop();
+  Save(window, out, QStringLiteral("results"));
+  window.BackClick();
+  Save(window, out, QStringLiteral("quick-after-scan"));
+  window.TabClick(2);
+  Save(window, out, QStringLiteral("advanced-idle"));
+  during = QStringLiteral("advanced-scanning");
+  window.findChild<QComboBox*>(QStringLiteral("Panel2ModeBox"))->setCurrentIndex(1);
+  midScan.start(0);
+  window.findChild<QPushButton*>(QStringLiteral("Panel2Button1"))->click();
+  midScan.stop();
+  window.BackClick();
+  Save(window, out, QStringLiteral("advanced-after-scan"));
+  window.TabClick(3);
+  Save(window, out, QStringLiteral("about"));
+
+  TForm3a info(state.Program.Lang, &window);
+  info.SetMessage(LangText(state.Program.Lang, "Process", "NotFound1"));
+  info.show();
+  Save(info, out, QStringLiteral("dialog-information"));
+  info.hide();
+  TForm3b confirm(state.Program.Lang, &window);
+  confirm.SetMessage(LangText(state.Program.Lang, "Process", "Message2"));
+  confirm.show();
+  Save(confirm, out, QStringLiteral("dialog-confirmation"));
+  confirm.hide();
+  TForm1c wait(state.Program.Lang, state.Program.Config.DataDir, &window);
+  wait.show();
+  QCoreApplication::processEvents();
+  Save(wait, out, QStringLiteral("dialog-please-wait"));
+  wait.hide();
+  return 0;
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace undelvo::ui {
+
+// How the window asks and tells the user: the information dialog and the
+// confirmation dialog by default; tests put in one that answers by itself.
+// A modal question pauses a running scan (it runs inside the scan's pump).
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  // The information dialog with `text`; returns when the user closed it.
+  virtual void Inform(QWidget* over, const QString& text) = 0;
+  // The confirmation dialog with `question`: true for Yes.
+  virtual bool Confirm(QWidget* over, const QString& question) = 0;
+};
+
+}  // namespace undelvo::ui
