@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "volume/EngineLimits.h"
 #include "volume/NtfsGeometry.h"
@@ -33,11 +34,26 @@ void FitToBudget(std::vector<ClusterExtent>& extents, int64_t bytesPerCluster, i
   longest->length = std::max(std::min(longest->length, fits), std::min<int64_t>(longest->length, 2));
 }
 
+// Reads `bytes` at `sector` in pieces, letting events run between them, so a
+// large MFT extent never keeps the window from reacting. True when every
+// piece read; a piece that fails is zero.
+bool ReadInPieces(const VolumeContext& volume, uint64_t sector, uint8_t* out, int64_t bytes, RunControl& run) {
+  const int64_t piece = kRestorePieceBytes / volume.BytesPerSector * volume.BytesPerSector;
+  bool all = true;
+  for (int64_t at = 0; at < bytes; at += piece) {
+    if (at > 0) run.Pump();
+    all = ReadSectors(volume, sector + uint64_t(at / volume.BytesPerSector), out + at, std::min(piece, bytes - at)) &&
+          all;
+  }
+  return all;
+}
+
 // Reads one extent into `out`: whole if the device allows, else in the first
 // number of equal parts whose first chunk reads. The probe reads straight into
-// place, so no byte is read twice.
-void ReadExtent(const VolumeContext& volume, const ClusterExtent& extent, uint8_t* out, RunControl& run,
-                ProgressSink& progress) {
+// place, so no byte is read twice. Returns how many bytes from `out` on are
+// written (read, or zero where a read failed): all of them unless a stop came.
+int64_t ReadExtent(const VolumeContext& volume, const ClusterExtent& extent, uint8_t* out, RunControl& run,
+                   ProgressSink& progress) {
   const int64_t clusterBytes = volume.BytesPerCluster;
   const int64_t bound = std::max<int64_t>(1, extent.length / std::max<int64_t>(1, clusterBytes / 1024));
   int64_t parts = 1;
@@ -45,7 +61,7 @@ void ReadExtent(const VolumeContext& volume, const ClusterExtent& extent, uint8_
   for (;; ++parts) {
     if (run.Continue() && extent.length % parts == 0) {
       const int64_t chunk = extent.length / parts * clusterBytes;
-      firstRead = ReadSectors(volume, ClusterToSector(volume, uint64_t(extent.start)), out, chunk);
+      firstRead = ReadInPieces(volume, ClusterToSector(volume, uint64_t(extent.start)), out, chunk, run);
       if (firstRead) break;
     }
     if (parts >= bound || !run.Busy()) break;
@@ -53,12 +69,13 @@ void ReadExtent(const VolumeContext& volume, const ClusterExtent& extent, uint8_
   const int64_t chunkClusters = extent.length / parts;
   const int64_t chunk = chunkClusters * clusterBytes;
   for (int64_t k = 1; k <= parts; ++k) {
-    if (!run.Continue()) return;
+    if (!run.Continue()) return (k - 1) * chunk;
     progress.Percent(int(k * 100 / parts));
     if (k == 1 && firstRead) continue;
     const uint64_t cluster = uint64_t(extent.start + (k - 1) * chunkClusters);
-    ReadSectors(volume, ClusterToSector(volume, cluster), out + (k - 1) * chunk, chunk);  // zero on failure
+    ReadInPieces(volume, ClusterToSector(volume, cluster), out + (k - 1) * chunk, chunk, run);  // zero on failure
   }
+  return parts * chunk;
 }
 
 // A large MFT fills tens of thousands of pages; backing the buffer with huge
@@ -95,13 +112,19 @@ void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, RunControl& run, Prog
   ntfs.MFTBuffer.shrink_to_fit();
   ntfs.MFTBuffer.reserve(bufferBytes);
   AdviseHugePages(ntfs.MFTBuffer.data(), bufferBytes);
-  ntfs.MFTBuffer.assign(bufferBytes, 0);
+  // The reads write every byte of the buffer (zeros where they fail), so it
+  // is not zeroed first; only what a stop leaves unread, and the spare bytes.
+  ntfs.MFTBuffer.resize(bufferBytes);
+  uint8_t* const buffer = ntfs.MFTBuffer.data();
+  std::memset(buffer + ntfs.MFTByteSize, 0, kMftSpareBytes);
 
   int64_t fill = 0;
   for (const ClusterExtent& extent : ntfs.MFTExtents) {
     progress.Reset();
-    if (run.Busy()) ReadExtent(volume, extent, ntfs.MFTBuffer.data() + fill, run, progress);
-    fill += extent.length * clusterBytes;
+    const int64_t bytes = extent.length * clusterBytes;
+    const int64_t written = run.Busy() ? ReadExtent(volume, extent, buffer + fill, run, progress) : 0;
+    if (written < bytes) std::memset(buffer + fill + written, 0, size_t(bytes - written));
+    fill += bytes;
   }
 }
 

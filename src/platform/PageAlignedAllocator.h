@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace undelvo {
@@ -20,6 +21,18 @@ struct PageAlignedAllocator {
 
   T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlignment)); }
   void deallocate(T* p, std::size_t) { ::operator delete(p, kAlignment); }
+
+  // resize() leaves new bytes as they come, unwritten: a buffer that a read
+  // fills at once would otherwise be written twice (and its fresh pages
+  // touched once more). assign(n, value) still writes `value`.
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
 
   template <typename U>
   bool operator==(const PageAlignedAllocator<U>&) const { return true; }

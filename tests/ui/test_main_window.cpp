@@ -260,6 +260,22 @@ class MainWindowTest : public QObject {
     QCOMPARE(quick->currentText(), QStringLiteral("C: (NTFS)"));
   }
 
+  void helpOpensTheShippedPageOrSaysItIsMissing() {
+    Window w(dir_.path(), {});
+    QList<QUrl> opened;
+    w.form->SetUrlOpener([&](const QUrl& url) {
+      opened << url;
+      return true;
+    });
+    w.Find<QAbstractButton>("TopButton1")->click();
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral(UNDELVO_BIN_DIR "/help/index.html"))});
+    QVERIFY(w.prompter.told.isEmpty());
+    w.state.Program.Config.DataDir = dir_.path();  // a program folder without the page
+    w.Find<QAbstractButton>("TopButton1")->click();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(w.prompter.told, QStringList{"Help file not found!"});
+  }
+
   void everyButtonIsSeenByScreenReadersAndReachedFromTheKeyboard() {
     Window w(dir_.path(), {Image(QStringLiteral("ntfs.img"))});
     w.form->show();
