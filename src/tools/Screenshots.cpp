@@ -13,6 +13,7 @@
 #include "settings/LanguageFile.h"
 #include "ui/Panel1.h"
 #include "ui/Panel2.h"
+#include "ui/ProgressBar.h"
 #include "ui/Unit1.h"
 #include "ui/Unit1c.h"
 #include "ui/Unit3a.h"
@@ -64,11 +65,14 @@ int main(int argc, char** argv) {
 
   Save(window, out, QStringLiteral("quick-idle"));
   // During a scan: the picture is taken from inside the scan's pump, once
-  // some files are in (or at the last step of a deep scan).
+  // its bar is half way (in a deep scan's last step).
   QString during;
   QTimer midScan;
   QObject::connect(&midScan, &QTimer::timeout, [&] {
-    if (!during.isEmpty() && state.Run.Busy() && state.Scan.Found.ScannedCount >= 5) {
+    const char* bar = during.startsWith(QLatin1String("quick")) ? "Panel1BProgressBar" : "Panel2ProgressBar";
+    auto* progress = window.findChild<ProgressBar*>(QLatin1String(bar));
+    if (!during.isEmpty() && state.Run.Busy() && progress && progress->Percent() >= 50 &&
+        state.Scan.Found.FoundCount > 0) {
       Save(window, out, during);
       during.clear();
     }

@@ -150,6 +150,9 @@ void Panel1::OnReset() {
 void Panel1::OnPercent(int percent) {
   bar_->SetPercent(percent);
   progressLabel_->setText(QStringLiteral("%1 %").arg(percent));
+  // The engines pass their counters every so many files; with each percent
+  // the counters catch up, so a small volume's counts move too.
+  ShowFound(ctx_.state.Scan.Found.Counters());
 }
 
 void Panel1::OnDone() {

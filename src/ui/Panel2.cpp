@@ -182,6 +182,10 @@ void Panel2::OnReset() {
 void Panel2::OnPercent(int percent) {
   bar_->SetPercent(percent);
   progressLabel_->setText(QStringLiteral("%1 %").arg(percent));
+  // The engines pass their counters every so many files; with each percent
+  // the counters catch up, so a small volume's counts move too.
+  ShowFound(ctx_.state.Scan.Found.Counters());
+  ShowScanned(ctx_.state.Scan.Found.ScannedCount);
 }
 
 void Panel2::OnDone() {
