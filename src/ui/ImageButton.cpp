@@ -280,7 +280,9 @@ void TextButton::paintEvent(QPaintEvent*) {
       QFont f = font();
       f.setBold(selected_);
       p.setFont(f);
-      p.setPen(selected_ ? skin::kSelectedTab : QColor(Qt::white));
+      QColor caption = selected_ ? skin::kSelectedTab : QColor(Qt::white);
+      if (!isEnabled()) caption.setAlpha(110);  // a greyed tab: the results of the other scan are shown
+      p.setPen(caption);
       p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
       if (selected_) focusColour = skin::kSelectedTab;
       break;
