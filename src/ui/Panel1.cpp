@@ -65,6 +65,7 @@ Panel1::Panel1(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx), ho
   bar_->move(152, 45);
   progressLabel_ = MakeLabel(progressBox_, "Panel1ProgressLabel", QRect(672, 48, 100, 26), QString(), 16, true);
   progressLabel_->hide();
+  bar_->SetLabel(progressLabel_);
   MakeLabel(progressBox_, "Panel1BLabel1a", QRect(24, 90, 220, 22), ctx.Text("File", "FilesFound") + QLatin1Char(':'),
             14, true);
   total_ = MakeLabel(progressBox_, "Panel1BLabel1b", QRect(250, 90, 120, 22), QStringLiteral("0"), 14, true);
@@ -142,22 +143,15 @@ void Panel1::ShowFound(const FoundCounters& counters) {
   total_->setText(QString::number(total));
 }
 
-void Panel1::OnReset() {
-  bar_->SetPercent(0);
-  progressLabel_->clear();
-}
+void Panel1::OnReset() { bar_->Reset(); }
 
 void Panel1::OnPercent(int percent) {
-  bar_->SetPercent(percent);
-  progressLabel_->setText(QStringLiteral("%1 %").arg(percent));
+  bar_->ShowPercent(percent);
   // The engines pass their counters every so many files; with each percent
   // the counters catch up, so a small volume's counts move too.
   ShowFound(ctx_.state.Scan.Found.Counters());
 }
 
-void Panel1::OnDone() {
-  bar_->SetPercent(100);
-  progressLabel_->setText(QStringLiteral("100%"));
-}
+void Panel1::OnDone() { bar_->Done(); }
 
 }  // namespace undelvo::ui

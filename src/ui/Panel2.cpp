@@ -67,6 +67,7 @@ Panel2::Panel2(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx), ho
   bar_->setObjectName(QStringLiteral("Panel2ProgressBar"));
   bar_->move(139, 331);
   progressLabel_ = MakeLabel(this, "Panel2ProgressLabel", QRect(660, 334, 90, 24), QString(), 16, true);
+  bar_->SetLabel(progressLabel_);
   label1a_ = MakeLabel(this, "Panel2Label1a", QRect(144, 372, 200, 22), QString(), 13);
   label1b_ = MakeLabel(this, "Panel2Label1b", QRect(350, 372, 150, 22), QString(), 13, true);
   label2a_ = MakeLabel(this, "Panel2Label2a", QRect(144, 396, 200, 22), QString(), 13);
@@ -174,24 +175,17 @@ void Panel2::ShowFound(const FoundCounters& counters) { label2b_->setText(QStrin
 
 void Panel2::ShowScanned(int32_t count) { label1b_->setText(QString::number(count)); }
 
-void Panel2::OnReset() {
-  bar_->SetPercent(0);
-  progressLabel_->clear();
-}
+void Panel2::OnReset() { bar_->Reset(); }
 
 void Panel2::OnPercent(int percent) {
-  bar_->SetPercent(percent);
-  progressLabel_->setText(QStringLiteral("%1 %").arg(percent));
+  bar_->ShowPercent(percent);
   // The engines pass their counters every so many files; with each percent
   // the counters catch up, so a small volume's counts move too.
   ShowFound(ctx_.state.Scan.Found.Counters());
   ShowScanned(ctx_.state.Scan.Found.ScannedCount);
 }
 
-void Panel2::OnDone() {
-  bar_->SetPercent(100);
-  progressLabel_->setText(QStringLiteral("100%"));
-}
+void Panel2::OnDone() { bar_->Done(); }
 
 void Panel2::OnStep(int step) { status_->setText(DeepScanStepText(ctx_.Lang(), step)); }
 

@@ -20,6 +20,21 @@ void ProgressBar::SetPercent(int percent) {
   update();
 }
 
+void ProgressBar::Reset() {
+  SetPercent(0);
+  if (label_) label_->clear();
+}
+
+void ProgressBar::ShowPercent(int percent) {
+  SetPercent(percent);
+  if (label_) label_->setText(QStringLiteral("%1 %").arg(percent));
+}
+
+void ProgressBar::Done() {
+  SetPercent(100);
+  if (label_) label_->setText(QStringLiteral("100%"));
+}
+
 void ProgressBar::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), skin::kContent);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QLabel>
 #include <QWidget>
 
 namespace undelvo::ui {
@@ -11,6 +12,12 @@ class ProgressBar : public QWidget {
  public:
   explicit ProgressBar(QWidget* parent = nullptr);
   void SetPercent(int percent);
+  // The label that shows the percentage beside the bar: "N %", empty at
+  // the start of a task, "100%" at its end.
+  void SetLabel(QLabel* label) { label_ = label; }
+  void Reset();
+  void ShowPercent(int percent);
+  void Done();
   int Percent() const { return percent_; }
   // The bar's width in pixels (0..500).
   int BarWidth() const { return percent_ * 5; }
@@ -20,6 +27,7 @@ class ProgressBar : public QWidget {
 
  private:
   int percent_ = 0;
+  QLabel* label_ = nullptr;
 };
 
 }  // namespace undelvo::ui

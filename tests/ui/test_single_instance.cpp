@@ -2,6 +2,7 @@
 // "/UNINSTALL" ends the running window (a scanning one too), and a socket
 // left by a killed window never blocks a start.
 #include <QElapsedTimer>
+#include <QComboBox>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -131,6 +132,15 @@ class SingleInstanceTest : public QObject {
     QVERIFY(sent);
     QVERIFY(state.Run.Stopped());
     QVERIFY(!state.Run.Busy());
+
+    // Images given to a later start join the drive lists of the idle window.
+    const QString second = dir_.filePath(QStringLiteral("second.img"));
+    QFile::remove(second);
+    QVERIFY(QFile::copy(image, second));
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("Panel1DriveBox"));
+    QCOMPARE(box->count(), 1);
+    QVERIFY(app::SingleInstance::Send(app::SingleInstance::RestoreRequest({second})));
+    QTRY_COMPARE(box->count(), 2);
   }
 };
 
