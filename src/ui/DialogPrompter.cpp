@@ -2,6 +2,8 @@
 
 #include "ui/Unit3a.h"
 #include "ui/Unit3b.h"
+#include "ui/Unit3c.h"
+#include "ui/Unit3d.h"
 
 namespace undelvo::ui {
 
@@ -58,6 +60,20 @@ bool DialogPrompter::Confirm(QWidget* over, const QString& question) {
   kept.SetMessage(question);
   RunModal(kept, over);
   return kept.Answer() == 1;
+}
+
+bool DialogPrompter::SameDriveNote(QWidget* over) {
+  // The note has only OK: Esc or a close by other means leaves it the same
+  // way, so the box counts however it was closed.
+  TForm3c note(lang_);
+  RunModal(note, over);
+  return note.DoNotShowAgain();
+}
+
+bool DialogPrompter::ConfirmLeaveResults(QWidget* over) {
+  TForm3d question(lang_);
+  RunModal(question, over);
+  return question.Answer() == 1;
 }
 
 }  // namespace undelvo::ui

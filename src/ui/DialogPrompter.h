@@ -14,8 +14,10 @@ class TForm3b;
 
 // The program's way of telling and asking the user: its one information
 // dialog and its one confirmation dialog, made on first use and reused, each
-// centred over the window it speaks for. Must be destroyed while the
-// application object still exists (the dialogs are widgets).
+// centred over the window it speaks for. The same-drive note and the
+// question before the results are left are made for each show. Must be
+// destroyed while the application object still exists (the dialogs are
+// widgets).
 class DialogPrompter : public Prompter {
  public:
   explicit DialogPrompter(const LanguageFile& lang);
@@ -25,6 +27,8 @@ class DialogPrompter : public Prompter {
 
   void Inform(QWidget* over, const QString& text) override;
   bool Confirm(QWidget* over, const QString& question) override;
+  bool SameDriveNote(QWidget* over) override;
+  bool ConfirmLeaveResults(QWidget* over) override;
 
   TForm3a& InformationDialog();
   TForm3b& ConfirmationDialog();
