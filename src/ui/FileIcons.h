@@ -33,7 +33,8 @@ class FileIcons {
   // A resolver that first asks the registry's classes root for the program
   // associated with the extension. The icon of such a program (a Windows
   // program file) cannot be read here, so its extension gets the fallback;
-  // other extensions go to `next`.
+  // other extensions go to `next`. The store and the settings must outlive
+  // the resolver.
   static Resolver WithAssociations(const RegistryStore& store, const Settings& settings,
                                    Resolver next = ThemeIconForExtension);
 

@@ -1,10 +1,14 @@
 // The icons of the results' rows (one per extension, with a fallback) and
 // the category list's drawn images.
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <QSet>
 #include <QTest>
 
+#include "platform/RegistryStore.h"
+#include "settings/Settings.h"
 #include "ui/CategoryImages.h"
 #include "ui/FileIcons.h"
 
@@ -27,6 +31,7 @@ class FileIconsTest : public QObject {
  private slots:
   void oneLookupPerExtension();
   void fallbackForUnknownAndEmpty();
+  void associatedProgramGetsTheFallback();
   void categoryImages();
 };
 
@@ -70,6 +75,29 @@ void FileIconsTest::fallbackForUnknownAndEmpty() {
     QVERIFY2(!icon.isNull(), extension);
     QCOMPARE(icon.pixmap(16, 16).size(), QSize(16, 16));
   }
+}
+
+void FileIconsTest::associatedProgramGetsTheFallback() {
+  QTemporaryDir dir;
+  undelvo::Settings folders;
+  folders.UserProfileDir = dir.path() + QLatin1Char('/');
+  QFile program(dir.filePath(QStringLiteral("VIEW.EXE")));
+  QVERIFY(program.open(QIODevice::WriteOnly));
+  program.close();
+  undelvo::RegistryStore store(dir.filePath(QStringLiteral("registry.reg")));
+  using undelvo::RegRoot, undelvo::RegValue;
+  QVERIFY(store.Write(RegRoot::ClassesRoot, ".view", "", RegValue::Text("viewfile")));
+  QVERIFY(store.Write(RegRoot::ClassesRoot, "viewfile\\shell\\open\\command", "",
+                      RegValue::Text("%UserProfile%\\view.exe %1")));
+  QStringList passedOn;
+  const QIcon theme(CategoryImage(0));
+  FileIcons icons(FileIcons::WithAssociations(store, folders, [&](const QString& extension) {
+    passedOn << extension;
+    return theme;
+  }));
+  QCOMPARE(icons.IconFor(".view").cacheKey(), icons.Fallback().cacheKey());
+  QCOMPARE(icons.IconFor(".doc").cacheKey(), theme.cacheKey());
+  QCOMPARE(passedOn, QStringList{".doc"});
 }
 
 void FileIconsTest::categoryImages() {
