@@ -9,6 +9,7 @@
 #include "fat/RestoreFileFAT.h"
 #include "found/EntryValue.h"
 #include "ntfs/RestoreFileNTFS.h"
+#include "scan/ScanStatistics.h"
 #include "settings/LanguageFile.h"
 
 namespace undelvo {
@@ -91,6 +92,8 @@ RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const s
   }
   run.End();
   result.stopped = run.Stopped();
+  // The statistic the scan panels show as "Items recovered".
+  AddRecoveredFiles(state.Program.Registry, result.restored);
   result.message = FilesRestoredText(state.Program.Lang, result.restored);
   return result;
 }

@@ -53,7 +53,8 @@ std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state,
 // the others written by the engine of the volume's file system. The progress
 // is the rounded percentage of rows passed (all rows count) before each row;
 // a Stop lets the remaining rows pass. A row that cannot be written is
-// reported in its outcome and the run goes on with the next.
+// reported in its outcome and the run goes on with the next. The files
+// restored are added to the statistic "nRecovered".
 RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows,
                             const std::vector<bool>& selected);
 

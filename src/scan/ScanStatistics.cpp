@@ -21,4 +21,11 @@ void SaveScanStatistics(RegistryStore& store, int32_t found) {
                      {QStringLiteral("nFound"), RegValue::Integer(found)}});
 }
 
+void AddRecoveredFiles(RegistryStore& store, int32_t restored) {
+  if (restored <= 0) return;
+  const RegRoot user = RegRoot::CurrentUser;
+  const QString name = QStringLiteral("nRecovered");
+  RegWriteInteger(store, user, kSettingsKey, name, RegReadInteger(store, user, kSettingsKey, name) + restored);
+}
+
 }  // namespace undelvo

@@ -19,4 +19,7 @@ ScanStatistics LoadScanStatistics(const RegistryStore& store);
 // Stores the end of a scan run: LastRun = now, nFound = `found`.
 void SaveScanStatistics(RegistryStore& store, int32_t found);
 
+// Adds a recovery's restored files to nRecovered.
+void AddRecoveredFiles(RegistryStore& store, int32_t restored);
+
 }  // namespace undelvo

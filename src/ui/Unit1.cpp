@@ -89,6 +89,9 @@ TForm1::TForm1(UiContext& ctx, DriveTableOptions drives, QWidget* parent)
   connect(panel1_, &Panel1::filesFound, this, [this] { ShowResults(1); });
   connect(panel2_, &Panel2::filesFound, this, [this] { ShowResults(2); });
   connect(panel1_, &Panel1::advancedScanRequested, this, [this] { TabClick(2); });
+  connect(panel4_, &Panel4::runningChanged, this, &TForm1::RunningChanged);
+  connect(panel4_->findChild<QPushButton*>(QStringLiteral("Panel4Button3")), &QPushButton::clicked, this,
+          &TForm1::BackClick);
 
   back_ = new TextButton(TextButton::Kind::Link, ctx.Text("Buttons", "Back"), this);
   back_->setObjectName(QStringLiteral("BackLabel"));
@@ -170,8 +173,7 @@ void TForm1::ShowResults(int fromTab) {
 }
 
 void TForm1::BackClick() {
-  if (ctx_.state.Run.Busy()) return;
-  ctx_.state.Scan.Found.ScannedCount = 0;  // the tabs lead to the scan panels again
+  if (ctx_.state.Run.Busy() || !panel4_->Leave()) return;
   for (int n = 1; n <= 3; ++n) tabs_[size_t(n)]->setEnabled(true);
   back_->hide();
   TabClick(scanTab_);
