@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,7 +16,11 @@
 #include "ui/Panel2.h"
 #include "ui/ProgressBar.h"
 #include "ui/Unit1.h"
+#include "ui/Unit1b.h"
 #include "ui/Unit1c.h"
+#include "ui/Unit3c.h"
+#include "ui/Unit3d.h"
+#include "ui/Panel4.h"
 #include "ui/Unit3a.h"
 #include "ui/Unit3b.h"
 
@@ -27,7 +32,7 @@ namespace {
 // Answers nothing and shows nothing: the pictures are taken from the outside.
 struct SilentPrompter : Prompter {
   void Inform(QWidget*, const QString&) override {}
-  bool Confirm(QWidget*, const QString&) override { return false; }
+  bool Confirm(QWidget*, const QString&) override { return true; }
 };
 
 void Save(QWidget& w, const QString& folder, const QString& name) {
@@ -82,6 +87,43 @@ int main(int argc, char** argv) {
   window.findChild<QPushButton*>(QStringLiteral("Panel1Button1"))->click();
   midScan.stop();
   Save(window, out, QStringLiteral("results"));
+  Panel4* results = window.ResultsPanel();
+  results->SetFolderOpener([](const QUrl&) {});
+  results->OpenCategory(0, 3);  // text documents
+  Save(window, out, QStringLiteral("results-category"));
+  window.findChild<QLineEdit*>(QStringLiteral("Panel4FindEdit"))->setText(QStringLiteral("*.*"));
+  results->Find();
+  Save(window, out, QStringLiteral("results-search"));
+  // The previews of a picture, a text and a sound file.
+  const ResultsModel* model = results->Model();
+  const std::pair<const char*, const char*> previews[] = {
+      {"фото.jpg", "preview-picture"}, {"plan.txt", "preview-text"}, {"song.mp3", "preview-stock"}};
+  for (const auto& [file, picture] : previews) {
+    const QString name = QString::fromUtf8(file);
+    for (int r = 0; r < model->rowCount(); ++r)
+      if (model->index(r, 0).data().toString() == name)
+        ShowPreview(ctx, &window, name, model->Rows().ViewList.value(r), [&](TForm1b& preview) {
+          preview.show();
+          QCoreApplication::processEvents();
+          Save(preview, out, QLatin1String(picture));
+        });
+  }
+  // The recovery running, taken from inside its pump.
+  results->SelectAll();
+  bool recovering = false;
+  QTimer midRecovery;
+  QObject::connect(&midRecovery, &QTimer::timeout, [&] {
+    auto* bar = window.findChild<ProgressBar*>(QStringLiteral("Panel4ProgressBar"));
+    if (!recovering && state.Run.Busy() && bar && bar->Percent() >= 40) {
+      recovering = true;
+      Save(window, out, QStringLiteral("results-recovering"));
+    }
+  });
+  midRecovery.start(0);
+  QTemporaryDir restored;
+  state.Program.Config.SaveFolder = restored.path();
+  results->Recover();
+  midRecovery.stop();
   window.BackClick();
   Save(window, out, QStringLiteral("quick-after-scan"));
   window.TabClick(2);
@@ -106,6 +148,14 @@ int main(int argc, char** argv) {
   confirm.show();
   Save(confirm, out, QStringLiteral("dialog-confirmation"));
   confirm.hide();
+  TForm3c note(state.Program.Lang, &window);
+  note.show();
+  Save(note, out, QStringLiteral("dialog-same-drive-note"));
+  note.hide();
+  TForm3d leave(state.Program.Lang, &window);
+  leave.show();
+  Save(leave, out, QStringLiteral("dialog-leave-results"));
+  leave.hide();
   TForm1c wait(state.Program.Lang, state.Program.Config.DataDir, &window);
   wait.show();
   QCoreApplication::processEvents();

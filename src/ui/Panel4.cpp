@@ -72,8 +72,17 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
   for (TextButton* link : {selectAll_, deselectAll_}) link->SetTextColor(skin::kSelectedTab);
   // The select link stands 10 pixels left of the deselect link, both at the right edge.
   const int deselectWidth = deselectAll_->sizeHint().width(), selectWidth = selectAll_->sizeHint().width();
-  deselectAll_->setGeometry(772 - deselectWidth, 48, deselectWidth, 22);
-  selectAll_->setGeometry(deselectAll_->x() - 10 - selectWidth, 48, selectWidth, 22);
+  // The links stand under the file list's right edge, beside the selection line.
+  deselectAll_->setGeometry(790 - deselectWidth, 403, deselectWidth, 22);
+  selectAll_->setGeometry(deselectAll_->x() - 10 - selectWidth, 403, selectWidth, 22);
+  // The search line takes what the links leave: the label and the button as
+  // wide as their texts, the box the rest (long captions in some languages).
+  const int labelWidth = findLabel_->fontMetrics().horizontalAdvance(findLabel_->text()) + 4;
+  const int buttonWidth = QFontMetrics(SkinFont(14, true)).horizontalAdvance(findCaption) + 28;  // as the button paints it
+  findLabel_->setGeometry(10, 46, labelWidth, 26);
+  const int editWidth = std::max(120, 790 - buttonWidth - 8 - (labelWidth + 18));
+  findEdit_->setGeometry(labelWidth + 18, 46, editWidth, 26);
+  findButton_->setGeometry(findEdit_->x() + editWidth + 8, 44, buttonWidth, 30);
   connect(selectAll_, &QAbstractButton::clicked, this, &Panel4::SelectAll);
   connect(deselectAll_, &QAbstractButton::clicked, this, &Panel4::DeselectAll);
   bar_ = new ProgressBar(this);
@@ -86,7 +95,8 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
 
   categories_ = new QTreeWidget(this);
   categories_->setObjectName(QStringLiteral("Panel4DList"));
-  categories_->setGeometry(28, 84, 230, 316);
+  categories_->setGeometry(10, 84, 282, 316);
+  categories_->setFont(SkinFont(12));
   categories_->setHeaderHidden(true);
   categories_->setIndentation(16);
   categories_->setIconSize(QSize(16, 16));
@@ -103,7 +113,8 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
                        ctx.Text("File", "Size")});
   fileList_ = new QTableView(this);
   fileList_->setObjectName(QStringLiteral("Panel4FList"));
-  fileList_->setGeometry(266, 84, 506, 316);
+  fileList_->setGeometry(298, 84, 492, 316);
+  fileList_->setFont(SkinFont(12));
   fileList_->setModel(model_);
   fileList_->setSelectionBehavior(QAbstractItemView::SelectRows);
   fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -116,7 +127,7 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
   fileList_->verticalHeader()->setDefaultSectionSize(20);
   fileList_->setIconSize(QSize(16, 16));
   fileList_->setColumnWidth(ResultsModel::FileColumn, 120);
-  fileList_->setColumnWidth(ResultsModel::PathColumn, 260);
+  fileList_->setColumnWidth(ResultsModel::PathColumn, 218);  // the four columns and the scroll bar fit the list
   fileList_->setColumnWidth(ResultsModel::DateColumn, 74);
   fileList_->setColumnWidth(ResultsModel::SizeColumn, 64);
   fileList_->setAccessibleName(ctx.Text("File", "File"));
@@ -125,7 +136,7 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
   });
   connect(fileList_, &QAbstractItemView::doubleClicked, this, &Panel4::Preview);
 
-  hint_ = MakeLabel(this, "Panel4HintLabel", QRect(266, 404, 506, 20), QString());
+  hint_ = MakeLabel(this, "Panel4HintLabel", QRect(10, 404, selectAll_->x() - 20, 20), QString());
   const struct {
     ImageButton** button;
     const char* name;
