@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -180,6 +183,40 @@ class ResultsPanelTest : public QObject {
              QStringLiteral("1000 of 1250 files selected for recovery"));
     w.Results()->DeselectAll();
     QVERIFY(w.form->findChild<QLabel*>(QStringLiteral("Panel4HintLabel"))->text().startsWith("0 of 1250"));
+  }
+
+  void theWindowAndTheCommandLineListTheSameFiles_data() {
+    QTest::addColumn<QString>("image");
+    QTest::newRow("FAT16") << "fat16.img";
+    QTest::newRow("NTFS") << "ntfs.img";
+  }
+  void theWindowAndTheCommandLineListTheSameFiles() {
+    QFETCH(QString, image);
+    const QString path = Image(image);
+    Window w(path);
+    w.form->QuickPanel()->StartScan();
+    w.form->findChild<QLineEdit*>(QStringLiteral("Panel4FindEdit"))->setText(QStringLiteral("*.*"));
+    w.Results()->Find();
+    QStringList window;
+    const ResultsRows& rows = w.Results()->Model()->Rows();
+    for (size_t i = 0; i < rows.DataArray.size(); ++i)
+      window << rows.DataArray[i].Str1 + " " + rows.DataArray[i].Str2 + " " +
+                    QString::number(ParseEntryValue(rows.ViewList[qsizetype(i)]).size);
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), w.settings.filePath(QStringLiteral("cli")));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(UNDELVO_CLI), {"scan", "--json", "--image", path});
+    QVERIFY(cli.waitForFinished(60000));
+    QStringList listed;
+    for (const QJsonValue f : QJsonDocument::fromJson(cli.readAllStandardOutput()).object()["files"].toArray()) {
+      const QJsonObject o = f.toObject();
+      listed << o["name"].toString() + " " + o["path"].toString() + " " + QString::number(o["size"].toInteger());
+    }
+    window.sort();
+    listed.sort();
+    QVERIFY(window.size() > 10);
+    QCOMPARE(window, listed);
   }
 
   void sizesShowInRoundedKilobytes() {
