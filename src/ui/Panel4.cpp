@@ -39,7 +39,10 @@ QString ExtensionOf(const QString& name) {
 
 Panel4::Panel4(UiContext& ctx, QWidget* parent)
     : QWidget(parent), ctx_(ctx), hover_(new HoverGroup(this)), model_(new ResultsModel(this)),
-      icons_(std::make_unique<FileIcons>()) {
+      // A program associated with the extension comes first (none on Linux,
+      // whose classes root is empty), then the desktop's MIME icons.
+      icons_(std::make_unique<FileIcons>(FileIcons::WithAssociations(ctx.state.Program.Registry,
+                                                                     ctx.state.Program.Config))) {
   setObjectName(QStringLiteral("Panel4"));
   setFixedSize(800, 470);
   setAutoFillBackground(true);
