@@ -23,6 +23,7 @@
 #include "scan/QuickScanRun.h"
 #include "scan/ScanStatistics.h"
 #include "scan/UndelvoState.h"
+#include "settings/Registry.h"
 #include "ui/Panel4.h"
 #include "ui/Unit1.h"
 
@@ -35,6 +36,12 @@ struct ScriptedPrompter : Prompter {
   QStringList told, asked;
   std::function<bool(const QString&)> answer = [](const QString&) { return true; };
   bool leave = true;  // the answer to "Scan results are not saved..."
+  bool tickNote = false;  // "Do not show message again" on the same-drive note
+  int notes = 0;
+  bool SameDriveNote(QWidget*) override {
+    ++notes;
+    return tickNote;
+  }
   int leaveAsked = 0;
   bool ConfirmLeaveResults(QWidget*) override {
     ++leaveAsked;
@@ -324,6 +331,27 @@ class ResultsPanelTest : public QObject {
     w.Results()->Recover();  // the copy is there: nothing replaced, nothing counted
     QCOMPARE(w.prompter.told.last(), QStringLiteral("0 file(s) restored!"));
     QCOMPARE(QDir(w.state.Program.Config.SaveFolder).entryList(QDir::Files).size(), 1);
+  }
+
+  void theSameDriveNoteShowsUntilTheUserTicksItsBox() {
+    Window w(Image(QStringLiteral("ntfs.img")));
+    RegWriteBool(w.state.Program.Registry, RegRoot::CurrentUser, kSettingsKey, QStringLiteral("ShowNote"), true);
+    w.form->QuickPanel()->StartScan();
+    w.Results()->OpenCategory(0, 3);
+    w.Results()->SelectAll();
+    w.Results()->Recover();
+    QCOMPARE(w.prompter.notes, 1);
+    w.prompter.tickNote = true;
+    w.Results()->Recover();
+    QCOMPARE(w.prompter.notes, 2);
+    QVERIFY(!RegReadBool(w.state.Program.Registry, RegRoot::CurrentUser, kSettingsKey, QStringLiteral("ShowNote")));
+    w.Results()->Recover();
+    QCOMPARE(w.prompter.notes, 2);  // turned off for later runs
+    // Anything but Yes to "Restore selected files?" changes nothing.
+    const int files = int(QDir(w.state.Program.Config.SaveFolder).entryList(QDir::Files).size());
+    w.prompter.answer = [](const QString&) { return false; };
+    w.Results()->Recover();
+    QCOMPARE(int(QDir(w.state.Program.Config.SaveFolder).entryList(QDir::Files).size()), files);
   }
 
   void sortingThenRecoveringWritesTheRowTheUserSees() {
