@@ -115,11 +115,7 @@ void Panel1::StartScan() {
   }
 }
 
-void Panel1::Stop() {
-  // Runs inside the scan's pump: the question pauses the scan, Yes stops it.
-  if (!ctx_.state.Run.Busy()) return;
-  if (ctx_.prompter.Confirm(window(), ctx_.Text("Process", "Message2"))) ctx_.state.Run.RequestStop();
-}
+void Panel1::Stop() { ctx_.AskToStop(window()); }
 
 void Panel1::ShowRunning(bool running) {
   driveBox_->setEnabled(!running);

@@ -141,10 +141,7 @@ void Panel2::StartScan() {
   }
 }
 
-void Panel2::Stop() {
-  if (!ctx_.state.Run.Busy()) return;
-  if (ctx_.prompter.Confirm(window(), ctx_.Text("Process", "Message2"))) ctx_.state.Run.RequestStop();
-}
+void Panel2::Stop() { ctx_.AskToStop(window()); }
 
 void Panel2::SetCounterLabelsVisible(bool visible) {
   for (QLabel* l : {label1a_, label1b_, label2a_, label2b_}) l->setVisible(visible);

@@ -328,7 +328,7 @@ void Panel4::Recover() {
   UndelvoState& state = ctx_.state;
   if (model_->rowCount() == 0) return;
   if (state.Run.Busy()) {  // the button reads "Stop" while a recovery runs
-    if (ctx_.prompter.Confirm(window(), ctx_.Text("Process", "Message2"))) state.Run.RequestStop();
+    ctx_.AskToStop(window());
     return;
   }
   const ResultsRows& shown = model_->Rows();

@@ -18,6 +18,12 @@ struct UiContext {
   QString Text(const char* section, const char* key) const { return LangText(state.Program.Lang, section, key); }
   // Where the program's files lie (language files, help page, animation).
   const QString& ProgramFolder() const { return state.Program.Config.DataDir; }
+
+  // Stop pressed while a run goes on: runs inside the run's pump, so the
+  // question pauses the run; Yes stops it. Nothing while idle.
+  void AskToStop(QWidget* over) {
+    if (state.Run.Busy() && prompter.Confirm(over, Text("Process", "Message2"))) state.Run.RequestStop();
+  }
 };
 
 }  // namespace undelvo::ui
