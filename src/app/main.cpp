@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
   drives.settingsFolder = SettingsFolder();
   for (const QString& image : args.images) drives.images.push_back(QFile::encodeName(image).toStdString());
   ui::TForm1 window(ctx, drives);
+  // An image that cannot be read is named on the terminal; the window lists the rest.
+  for (const QString& error : state.Program.Drives.errors) std::fprintf(stderr, "undelvo: %s\n", qPrintable(error));
   app::ServeWindow(instance, window, state.Run);
   window.show();
   return app.exec();
