@@ -19,14 +19,28 @@ bool ResidentContent(const uint8_t* record, size_t recordSize, size_t attribute,
   return true;
 }
 
-bool ReadFileName(const uint8_t* record, size_t recordSize, size_t attribute, QString& name, uint64_t& parent) {
+bool ReadFileName(const uint8_t* record, size_t recordSize, size_t attribute, QString& name, FileReference& parent) {
   size_t content = 0, length = 0;
   if (!ResidentContent(record, recordSize, attribute, content, length) || length < kFileNameChars) return false;
   const size_t chars = record[content + kFileNameLength];
   if (kFileNameChars + 2 * chars > length) return false;
-  parent = ReadLE(record + content + kFileNameParent, kFileReferenceRecordBytes);
+  parent.record = ReadLE(record + content + kFileNameParent, kFileReferenceRecordBytes);
+  parent.sequence = ReadLE16(record + content + kFileNameParentSequence);
   name.resize(qsizetype(chars));
   for (size_t i = 0; i < chars; ++i) name[qsizetype(i)] = QChar(ReadLE16(record + content + kFileNameChars + 2 * i));
+  return true;
+}
+
+bool ReferenceNamesRecord(uint16_t referenceSequence, uint16_t recordSequence, bool recordInUse) {
+  if (referenceSequence == 0 || recordSequence == referenceSequence) return true;
+  const uint16_t freed = referenceSequence == 0xFFFF ? 1 : uint16_t(referenceSequence + 1);
+  return !recordInUse && recordSequence == freed;
+}
+
+bool RecordSequence(const uint8_t* record, size_t recordSize, uint16_t& sequence, bool& inUse) {
+  if (recordSize < kRecordFlags + 2) return false;
+  sequence = ReadLE16(record + kRecordSequenceNumber);
+  inUse = (record[kRecordFlags] & kRecordInUse) != 0;
   return true;
 }
 

@@ -26,8 +26,29 @@ bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& 
 // record and its length; false when it does not fit the attribute.
 bool ResidentContent(const uint8_t* record, size_t recordSize, size_t attribute, size_t& offset, size_t& length);
 
-// The name and parent record of a file name attribute; false when damaged.
-bool ReadFileName(const uint8_t* record, size_t recordSize, size_t attribute, QString& name, uint64_t& parent);
+// A reference to an MFT record: its number and the sequence number the
+// record had when the reference was written. The record's own sequence number
+// changes when it is freed, so a reference outlives the file it named.
+struct FileReference {
+  uint64_t record = 0;
+  uint16_t sequence = 0;
+  bool operator==(const FileReference&) const = default;
+};
+
+// The name and parent reference of a file name attribute; false when damaged.
+bool ReadFileName(const uint8_t* record, size_t recordSize, size_t attribute, QString& name, FileReference& parent);
+
+// Whether a reference with sequence number `referenceSequence` still names
+// the record whose header holds `recordSequence` and whose in-use flag is
+// `recordInUse`: the same number, or, for a record no longer in use, the
+// number its freeing gave it (one more, 0 skipped). A reused record, in use
+// again or freed once more, holds another file. A reference of sequence 0
+// names no particular use and is taken as it is.
+bool ReferenceNamesRecord(uint16_t referenceSequence, uint16_t recordSequence, bool recordInUse);
+
+// The sequence number and in-use flag of a record's header, as
+// ReferenceNamesRecord takes them; false when the record is too short.
+bool RecordSequence(const uint8_t* record, size_t recordSize, uint16_t& sequence, bool& inUse);
 
 // The size of a file's data: the content length when resident, the data
 // size field otherwise (0 when it does not fit the record).
@@ -39,7 +60,7 @@ uint64_t CreationTime(const uint8_t* record, size_t recordSize, const RecordAttr
 // What the scans list of a deleted file's record.
 struct DeletedFileRecord {
   QString name;
-  uint64_t parent = 0;   // the parent folder's reference
+  FileReference parent;  // the parent folder's reference
   int64_t size = 0;      // DataSize
   uint64_t created = 0;  // CreationTime
 };

@@ -34,35 +34,40 @@ class PathBuilder {
   PathBuilder(NtfsState& ntfs, const QString& driveRoot, RunControl& run)
       : ntfs_(ntfs), root_(driveRoot + QLatin1Char('\\')), run_(run) {}
 
-  // The folder of a file whose parent is record `parent`, ending in "\";
+  // The folder of a file whose parent reference is `parent`, ending in "\";
   // false when the chain is broken (then the file is not listed) or the run
   // was stopped.
-  bool Build(uint64_t parent, QString& path) {
-    if (parent == lastParent_ && lastParent_ != 0) {
+  bool Build(const FileReference& parent, QString& path) {
+    if (parent == lastParent_ && lastParent_.record != 0) {
       path = lastPath_;
       return true;
     }
     QString built;
-    uint64_t record = parent;
+    FileReference reference = parent;
     const uint64_t recordSize = uint64_t(ntfs_.MFTRecordSize);
     for (int level = 0; level < kMaxFolderLevels; ++level) {
       if (!run_.Continue()) return false;
-      if (record >= uint64_t(ntfs_.MFTByteSize) / recordSize) return false;
-      uint8_t* r = ntfs_.MFTBuffer.data() + record * recordSize;
+      if (reference.record >= uint64_t(ntfs_.MFTByteSize) / recordSize) return false;
+      uint8_t* r = ntfs_.MFTBuffer.data() + reference.record * recordSize;
       ApplyFixup(r, size_t(recordSize));
       RecordAttributes attrs;
       if (!WalkAttributes(r, size_t(recordSize), attrs) || attrs.fileName == 0) return false;
       QString name;
-      uint64_t next = 0;
+      FileReference next;
       if (!ReadFileName(r, size_t(recordSize), attrs.fileName, name, next)) return false;
-      if (!attrs.IsDirectory()) {
-        // A parent that is no folder any more: mark the gap and stop there.
+      uint16_t sequence = 0;
+      bool inUse = false;
+      // A parent that is no folder any more, or whose record now holds
+      // another file or folder: mark the gap and stop there.
+      if (!attrs.IsDirectory() || !RecordSequence(r, size_t(recordSize), sequence, inUse) ||
+          !ReferenceNamesRecord(reference.sequence, sequence, inUse)) {
         built.prepend(QStringLiteral("??\\"));
         break;
       }
       built.prepend(name + QLatin1Char('\\'));
-      if (next <= kRootFolderRecord || name == QLatin1String(".") || name.isEmpty() || built.size() > kPathLimit) break;
-      record = next;
+      if (next.record <= kRootFolderRecord || name == QLatin1String(".") || name.isEmpty() || built.size() > kPathLimit)
+        break;
+      reference = next;
     }
     if (built.startsWith(QLatin1Char('\\'))) built.remove(0, 1);
     if (built == QLatin1String(".\\")) built.clear();
@@ -78,7 +83,7 @@ class PathBuilder {
   NtfsState& ntfs_;
   const QString root_;
   RunControl& run_;
-  uint64_t lastParent_ = 0;
+  FileReference lastParent_;
   QString lastPath_;
 };
 

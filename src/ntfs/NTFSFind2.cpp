@@ -28,8 +28,10 @@ constexpr int kProbes = 2000;
 constexpr int64_t kBlockClusters = 128;
 
 struct Folder {
-  uint32_t parent = 0;
+  FileReference parent;
   QString name;
+  uint16_t sequence = 0;  // the folder record's own, which references to it carry
+  bool inUse = false;
 };
 
 class DeepScan {
@@ -59,11 +61,21 @@ class DeepScan {
 
  private:
   // Whether a cluster begins with a file record; its first sector tells.
-  bool ClusterIsRecord(int64_t cluster) {
+  bool ClusterBeginsRecord(int64_t cluster) {
     scratch_[0] = scratch_[1] = 0;
     if (cluster < 0) return false;
     ReadSectors(volume_, ClusterToSector(volume_, uint64_t(cluster)), scratch_.data(), volume_.BytesPerSector);
     return scratch_[0] == 'F' && scratch_[1] == 'I';
+  }
+
+  // Whether a cluster lies in a zone of records: it begins a record, or, on
+  // clusters smaller than a record, it lies inside a record that begins up
+  // to (record size - cluster size) bytes before it. On clusters of a
+  // record's size or more only the cluster's own start is looked at.
+  bool ClusterIsRecord(int64_t cluster) {
+    for (int64_t back = 0; back < recordClusters_; ++back)
+      if (ClusterBeginsRecord(cluster - back)) return true;
+    return false;
   }
 
   // An edge of the zone of record clusters that holds `probe`, found by
@@ -86,7 +98,11 @@ class DeepScan {
   void ProbeZone(int64_t probe, int64_t interval) {
     if (!ClusterIsRecord(probe)) return;
     const int64_t start = std::max<int64_t>(0, ZoneEdge(probe, interval, false));
-    const int64_t end = ZoneEdge(probe, interval, true);
+    int64_t end = ZoneEdge(probe, interval, true);
+    // The zone begins a record; a zone cut at a probe interval ends in
+    // whole records too, so the records of the zones after it stay at their
+    // slots once the zones are read one after another.
+    if (recordClusters_ > 1) end = start + (end - start + recordClusters_ - 1) / recordClusters_ * recordClusters_;
     if (end > start) ntfs_.MFTExtents.push_back({start, end - start});
   }
 
@@ -94,9 +110,11 @@ class DeepScan {
     // A volume under 2000 clusters is probed cluster by cluster.
     const int64_t interval = std::max<int64_t>(1, volume_.ClusterCount / kProbes);
     scratch_.assign(size_t(std::max<int32_t>(volume_.BytesPerSector, 2)), 0);
+    recordClusters_ = volume_.BytesPerCluster > 0 ? std::max<int64_t>(1, ntfs_.MFTRecordSize / volume_.BytesPerCluster) : 1;
     // Where the boot sector puts the MFT is probed first: a young MFT of a few
-    // clusters can lie between two probes. Its first cluster may be the damaged one.
-    for (int64_t probe : {ntfs_.MFTStart, ntfs_.MFTStart + 1})
+    // clusters can lie between two probes. Its first record may be the damaged
+    // one, so where the second record begins is probed too.
+    for (int64_t probe : {ntfs_.MFTStart, ntfs_.MFTStart + recordClusters_})
       if (ntfs_.MFTStart > 0) ProbeZone(probe, interval);
     for (int s = 1; s <= kProbes; ++s) {
       if (!run_.Continue()) continue;
@@ -185,24 +203,24 @@ class DeepScan {
       if (!ApplyFixup(r, recordSize)) return;
       RecordAttributes attrs;
       if (!WalkAttributes(r, recordSize, attrs) || !attrs.IsDirectory() || !attrs.fileName) return;
-      QString name;
-      uint64_t parent = 0;
-      if (!ReadFileName(r, recordSize, attrs.fileName, name, parent) || name.isEmpty() ||
-          name.startsWith(QLatin1Char('$')))
+      Folder folder;
+      if (!ReadFileName(r, recordSize, attrs.fileName, folder.name, folder.parent) || folder.name.isEmpty() ||
+          folder.name.startsWith(QLatin1Char('$')) || !RecordSequence(r, recordSize, folder.sequence, folder.inUse))
         return;
       // The record's own number (32 bits at offset 44) is what parent references name.
       const uint32_t number = ReadLE32(r + kRecordNumber);
-      if (!folders_.contains(number)) folders_.insert(number, Folder{uint32_t(parent), name});
+      if (!folders_.contains(number)) folders_.insert(number, folder);
     });
   }
 
   // The folder of a file whose parent reference is `parent`, ending in "\";
   // false when a stop cut the walk short.
-  bool FolderPath(uint64_t parent, QString& path) {
+  bool FolderPath(const FileReference& parent, QString& path) {
     const QString root = volume_.DriveRoot + QLatin1Char('\\');
-    uint32_t v = uint32_t(parent);
+    uint32_t v = uint32_t(parent.record);
+    uint16_t sequence = parent.sequence;
     if (!folders_.contains(v)) {
-      path = root + QStringLiteral("Folder %1\\").arg(parent);
+      path = root + QStringLiteral("Folder %1\\").arg(parent.record);
       return true;
     }
     QString built;
@@ -211,9 +229,15 @@ class DeepScan {
       if (!run_.Continue()) return false;
       const auto it = folders_.constFind(v);
       if (it == folders_.cend() || it->name == QLatin1String(".") || seen.contains(v)) break;
+      // A folder record that now holds another folder: mark the gap and stop there.
+      if (!ReferenceNamesRecord(sequence, it->sequence, it->inUse)) {
+        built.prepend(QStringLiteral("??\\"));
+        break;
+      }
       seen.insert(v);
       built.prepend(it->name + QLatin1Char('\\'));
-      v = it->parent;
+      v = uint32_t(it->parent.record);
+      sequence = it->parent.sequence;
     }
     path = root + built;
     return true;
@@ -251,6 +275,7 @@ class DeepScan {
   RunControl& run_;
   ProgressSink& progress_;
   std::vector<uint8_t> scratch_;
+  int64_t recordClusters_ = 1;  // clusters a record spans, at least 1
   QHash<uint32_t, Folder> folders_;
 };
 

@@ -23,6 +23,7 @@ inline constexpr char kFileRecordSignature[] = "FILE";
 inline constexpr size_t kFileRecordSignatureBytes = 4;
 inline constexpr size_t kRecordUpdateSequenceOffset = 4;  // 2 bytes: where the update sequence array lies
 inline constexpr size_t kRecordUpdateSequenceCount = 6;   // 2 bytes: entries, the sequence number included
+inline constexpr size_t kRecordSequenceNumber = 16;       // 2 bytes: how often the record was reused, as references name it
 inline constexpr size_t kRecordFirstAttribute = 20;       // 2 bytes: offset of the first attribute
 inline constexpr size_t kRecordFlags = 22;                // 2 bytes
 inline constexpr uint8_t kRecordInUse = 0x01;             // flag bit: the record describes a live file
@@ -62,6 +63,7 @@ inline constexpr size_t kStdInfoCreationTime = 0;  // 8 bytes, 100 ns since 1601
 // File name content.
 inline constexpr size_t kFileNameParent = 0;  // 8 bytes: the parent folder's reference
 inline constexpr int kFileReferenceRecordBytes = 6;  // of a reference, the record number; the rest is a sequence
+inline constexpr size_t kFileNameParentSequence = 6;  // 2 bytes: the sequence number the parent's record had
 inline constexpr size_t kFileNameCreationTime = 8;  // 8 bytes
 inline constexpr size_t kFileNameLength = 64;       // 1 byte: characters of the name
 inline constexpr size_t kFileNameNamespace = 65;    // 1 byte
