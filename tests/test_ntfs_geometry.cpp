@@ -81,7 +81,9 @@ TEST(DecodeRunList, RunsOffsetsAndEnds) {
       {"one run", {0x31, 0x40, 0x00, 0x00, 0x0C, 0x00}, {{786432, 64}}},
       {"negative two-byte offset", {0x21, 0x10, 0x00, 0x01, 0x21, 0x08, 0x00, 0xFF, 0x00}, {{256, 16}, {0, 8}}},
       {"negative one-byte offset", {0x21, 0x10, 0x00, 0x01, 0x11, 0x08, 0x80, 0x00}, {{256, 16}, {128, 8}}},
-      {"sparse run ends the list", {0x31, 0x10, 0x00, 0x00, 0x01, 0x01, 0x08, 0x11, 0x01, 0x05, 0x00}, {{65536, 16}}},
+      // A hole (no offset field) is handed on; the run after it counts from the run before it.
+      {"sparse run in the list", {0x31, 0x10, 0x00, 0x00, 0x01, 0x01, 0x08, 0x11, 0x01, 0x05, 0x00},
+       {{65536, 16}, {-1, 8}, {65541, 1}}},
       {"start beyond 32 bits", {0x51, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00}, {{int64_t(1) << 32, 2}}},
       {"run reaching past the buffer", {0x21, 0x10, 0x00, 0x01, 0x33, 0x01}, {{256, 16}}},
       {"length field wider than 8 bytes", {0x19, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0x00}, {}},
@@ -91,7 +93,12 @@ TEST(DecodeRunList, RunsOffsetsAndEnds) {
     const auto runs = Decode(c.bytes);
     ASSERT_EQ(runs.size(), c.runs.size()) << c.what;
     for (size_t i = 0; i < runs.size(); ++i) {
-      EXPECT_EQ(runs[i].start, c.runs[i].first) << c.what;
+      const bool hole = c.runs[i].first < 0;  // -1 stands for a sparse run
+      EXPECT_EQ(runs[i].sparse, hole) << c.what;
+      EXPECT_EQ(runs[i].offsetBytes == 0, hole) << c.what;
+      if (!hole) {
+        EXPECT_EQ(runs[i].start, c.runs[i].first) << c.what;
+      }
       EXPECT_EQ(runs[i].length, c.runs[i].second) << c.what;
     }
   }

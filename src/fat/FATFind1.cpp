@@ -79,7 +79,7 @@ void FATFind1(const VolumeContext& volume, FatState& fat, FoundState& found, con
       continue;
     }
     if (entry[kDirEntryName] != kDeletedMark || !mask.Matches(name)) continue;
-    if (!RecordDeletedFatFile(volume, found, run, entry, name, dir, latestYear)) continue;
+    if (!RecordDeletedFatFile(volume, fat, found, run, entry, name, dir, latestYear)) continue;
     if (found.FoundCount % 50 == 0) progress.ShowFound(found.Counters());
   }
 }

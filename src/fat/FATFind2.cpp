@@ -54,7 +54,7 @@ QString NameOfChild(const VolumeContext& volume, RunControl& run, const std::vec
 
 class FatDeepScan {
  public:
-  FatDeepScan(const VolumeContext& volume, const FatState& fat, FoundState& found, const QString& nameMask,
+  FatDeepScan(const VolumeContext& volume, FatState& fat, FoundState& found, const QString& nameMask,
               RunControl& run, ProgressSink& progress, const QString& mountPoint)
       : volume_(volume), fat_(fat), found_(found), run_(run), progress_(progress), mountPoint_(mountPoint),
         mask_(nameMask), latestYear_(QDate::currentDate().year()) {}
@@ -109,13 +109,13 @@ class FatDeepScan {
       if (found.ScannedCount % 10 == 0) progress_.ShowScanned(found.ScannedCount);
       if (entry[kDirEntryName] != kDeletedMark || !mask_.Matches(name)) continue;
       if (!liveFolder.isEmpty() && QFileInfo::exists(liveFolder + name)) continue;  // the file is back
-      if (!RecordDeletedFatFile(volume_, found, run_, entry, name, folder, latestYear_)) continue;
+      if (!RecordDeletedFatFile(volume_, fat_, found, run_, entry, name, folder, latestYear_)) continue;
       if (found.FoundCount % 10 == 0) progress_.ShowFound(found.Counters());
     }
   }
 
   const VolumeContext& volume_;
-  const FatState& fat_;
+  FatState& fat_;
   FoundState& found_;
   RunControl& run_;
   ProgressSink& progress_;
@@ -153,7 +153,7 @@ QString BuildDirPathFAT(const VolumeContext& volume, const FatState& fat, RunCon
   return path;
 }
 
-void FATFind2(const VolumeContext& volume, const FatState& fat, FoundState& found, const QString& nameMask,
+void FATFind2(const VolumeContext& volume, FatState& fat, FoundState& found, const QString& nameMask,
               RunControl& run, ProgressSink& progress, const QString& mountPoint) {
   FatDeepScan(volume, fat, found, nameMask, run, progress, mountPoint).Run();
 }

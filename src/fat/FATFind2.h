@@ -16,8 +16,8 @@ namespace undelvo {
 // deleted files of that folder that match `nameMask`, read along its chain
 // while the table holds one. Finds files in folders that are deleted or
 // unlinked. A file whose name exists again in the same live folder (through
-// `mountPoint`) is not recorded.
-void FATFind2(const VolumeContext& volume, const FatState& fat, FoundState& found, const QString& nameMask,
+// `mountPoint`) is not recorded. Fills fat.EntryTimes.
+void FATFind2(const VolumeContext& volume, FatState& fat, FoundState& found, const QString& nameMask,
               RunControl& run, ProgressSink& progress, const QString& mountPoint);
 
 // The path below the root of the folder at cluster `child` whose parent is

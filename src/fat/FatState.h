@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <cstdint>
@@ -6,6 +7,13 @@
 #include <vector>
 
 namespace undelvo {
+
+// A directory entry's write date and time words as the volume holds them
+// (local time, seconds in steps of 2).
+struct FatWriteTime {
+  uint16_t date = 0;
+  uint16_t time = 0;
+};
 
 // The FAT engine's layout of the selected volume and its first allocation table.
 struct FatState {
@@ -24,6 +32,11 @@ struct FatState {
   // back to itself or an ancestor is not listed over and over).
   QSet<QString> ListedDirs;
   std::unordered_set<int64_t> ListedDirClusters;
+
+  // The write times of the deleted entries the scans recorded, by the entry
+  // value they were recorded with: the value itself carries only the date
+  // text, and a restore gives the written file the volume's time.
+  QHash<QString, FatWriteTime> EntryTimes;
 };
 
 }  // namespace undelvo

@@ -16,24 +16,20 @@ QByteArray PreviewFAT(const VolumeContext& volume, const FatState& fat, int64_t 
   if ((volume.FsKind != FsFat16 && volume.FsKind != FsFat32) || first <= 0 || size <= 0 || limit <= 0 ||
       volume.BytesPerSector <= 0 || clusterBytes <= 0)
     return {};
-  // The same choice of clusters as the restore makes, so the preview shows
-  // what a restore would write.
-  std::vector<int64_t> chain;
-  if (size >= clusterBytes) FollowChain(volume, fat, first, chain, run);
+  // The clusters the restore reads, so the preview shows what a restore
+  // would write.
+  const RestoreClusterList clusters = RestoreClusters(volume, fat, first, size, run);
   constexpr int64_t kTextClusters = 2;  // a text preview shows the start of the file
   const int64_t end = std::min(size, limit);
+  const int64_t want = wholeFile ? end : std::min(end, kTextClusters * clusterBytes);
   QByteArray bytes;
-  if (!ChainFitsSize(chain.size(), clusterBytes, size)) {
-    const int64_t want = wholeFile ? end : std::min(end, kTextClusters * clusterBytes);
-    AppendSectors(volume, FatClusterToSector(volume, fat, first), want, bytes);
-    return bytes;
+  for (const ClusterRun& r : clusters.runs) {
+    if (bytes.size() >= want) break;
+    AppendSectors(volume, FatClusterToSector(volume, fat, r.first),
+                  std::min(r.count * clusterBytes, want - int64_t(bytes.size())), bytes);
   }
-  if (!wholeFile && int64_t(chain.size()) > kTextClusters) chain.resize(size_t(kTextClusters));
-  for (int64_t cluster : chain) {
-    if (bytes.size() >= end) break;
-    AppendSectors(volume, FatClusterToSector(volume, fat, cluster),
-                  std::min(clusterBytes, end - int64_t(bytes.size())), bytes);
-  }
+  // The restore writes zeros where the contiguous walk ran out of volume.
+  if (!clusters.chain && bytes.size() < want) bytes.append(qsizetype(want - bytes.size()), '\0');
   return bytes;
 }
 

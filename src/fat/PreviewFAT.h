@@ -10,8 +10,8 @@ namespace undelvo {
 
 // The bytes the preview shows of a FAT16 or FAT32 file from its first
 // cluster and size: the clusters a restore of it would read (the table's
-// chain when it still holds one that fits the size, else the consecutive
-// clusters from the first, where a deleted file whose chain was freed lies),
+// chain when it still holds one that fits the size, else the free clusters
+// from the first on, passing over live files' clusters: RestoreClusters),
 // only the first 2 clusters unless `wholeFile`, cut at the size and at
 // `limit` bytes. Unreadable clusters come as zeros so the rest keeps its
 // place. Empty without a first cluster or size, and on other volumes (FAT12).

@@ -1,5 +1,6 @@
 #include "fat/RestoreFileFAT.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <algorithm>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "platform/DriveTable.h"
 #include "volume/EngineLimits.h"
 #include "volume/FatGeometry.h"
+#include "volume/FatLayout.h"
+#include "volume/LittleEndian.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
@@ -30,32 +33,131 @@ bool ReadOrZeros(const VolumeContext& volume, int64_t sector, std::vector<uint8_
   return SourceExists(volume);
 }
 
-void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<int64_t>& chain, int64_t size,
+// Appends `cluster` to the runs, joining it to the last run when it follows it.
+void AppendCluster(std::vector<ClusterRun>& runs, int64_t cluster) {
+  if (!runs.empty() && runs.back().first + runs.back().count == cluster) ++runs.back().count;
+  else runs.push_back({cluster, 1});
+}
+
+// Whether a volume taken for FAT16 (the system names FAT12 and FAT16 alike)
+// holds a 12-bit table: fewer than 4085 data clusters, the rule that sets a
+// FAT volume's kind, counted from the boot sector's own fields.
+bool HoldsFat12Table(const VolumeContext& volume, const FatState& fat) {
+  if (volume.FsKind != FsFat16 || volume.SectorPerCluster <= 0) return false;
+  std::vector<uint8_t> boot(size_t(volume.BytesPerSector));
+  if (boot.size() < kFatBootTotalSectors32 + 4 || !ReadSectors(volume, 0, boot.data(), volume.BytesPerSector))
+    return false;
+  int64_t total = ReadLE16(&boot[kFatBootTotalSectors16]);
+  if (total == 0) total = ReadLE32(&boot[kFatBootTotalSectors32]);
+  const int64_t rootSectors =
+      (int64_t(ReadLE16(&boot[kFatBootRootEntries])) * kDirEntryBytes + volume.BytesPerSector - 1) /
+      volume.BytesPerSector;
+  const int64_t dataSectors = total - fat.ReservedSectors - fat.FatCount * fat.SectorsPerFat - rootSectors;
+  constexpr int64_t kFat16LeastClusters = 4085;
+  return dataSectors >= 0 && dataSectors / volume.SectorPerCluster < kFat16LeastClusters;
+}
+
+// The allocation table as the contiguous walk reads it: entry by entry, in
+// 12, 16 or 32 bits, up to the volume's last cluster.
+class TableReader {
+ public:
+  TableReader(const VolumeContext& volume, const FatState& fat, bool fat12) : volume_(volume), fat_(fat), fat12_(fat12) {
+    const int64_t tableBytes = std::min<int64_t>(fat.FatBytes, int64_t(fat.FatTable.size()));
+    int64_t entries = 0;  // entries wholly inside the table
+    if (fat12) entries = tableBytes * 2 / 3;
+    else if (volume.FsKind == FsFat16) entries = tableBytes / 2;
+    else if (volume.FsKind == FsFat32) entries = tableBytes / 4;
+    last_ = entries > 2 ? std::min(volume.ClusterCount + 1, entries - 1) : -1;
+  }
+  // The highest cluster the walk may look at; -1 when there is no table to
+  // read (none loaded, or a kind of volume without one the walk knows).
+  int64_t Last() const { return last_; }
+  uint32_t Entry(int64_t cluster) const {
+    if (!fat12_) return FatEntry(volume_, fat_, cluster);
+    const size_t at = size_t(cluster) * 3 / 2;
+    const uint16_t pair = ReadLE16(fat_.FatTable.data() + at);
+    return (cluster & 1) ? pair >> 4 : pair & 0x0FFF;
+  }
+
+ private:
+  const VolumeContext& volume_;
+  const FatState& fat_;
+  bool fat12_;
+  int64_t last_ = -1;
+};
+
+// The contiguous method: the first cluster (the file's own by its entry,
+// whatever the table says of it now), then every free cluster after it
+// until `need` clusters are listed.
+void WalkFreeClusters(const TableReader& table, int64_t first, int64_t need, RunControl& run,
+                      std::vector<ClusterRun>& runs) {
+  const int64_t last = table.Last();
+  if (last < 0) {
+    runs.push_back({first, need});
+    return;
+  }
+  runs.push_back({first, 1});
+  constexpr int64_t kPumpEvery = 1 << 16;  // clusters between two pumps of a long walk
+  int64_t listed = 1;
+  for (int64_t c = std::max<int64_t>(first + 1, 2); listed < need && c <= last; ++c) {
+    if (c % kPumpEvery == 0) run.Pump();
+    if (table.Entry(c) != 0) continue;  // a live file's or a bad cluster
+    AppendCluster(runs, c);
+    ++listed;
+  }
+}
+
+void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterRun>& runs, int64_t size,
                RestoredFile& out, RunControl& run) {
   std::vector<uint8_t> cluster;
   int64_t written = 0;
-  for (int64_t c : chain) {
-    if (!run.Continue() || written >= size) break;
-    if (!ReadOrZeros(volume, FatClusterToSector(volume, fat, c), cluster, volume.BytesPerCluster)) break;
-    const int64_t bytes = std::min(volume.BytesPerCluster, size - written);
-    if (!out.Write(cluster.data(), size_t(bytes))) return;
+  for (const ClusterRun& r : runs) {
+    for (int64_t c = r.first; c < r.first + r.count; ++c) {
+      if (!run.Continue() || written >= size) return;
+      if (!ReadOrZeros(volume, FatClusterToSector(volume, fat, c), cluster, volume.BytesPerCluster)) return;
+      const int64_t bytes = std::min(volume.BytesPerCluster, size - written);
+      if (!out.Write(cluster.data(), size_t(bytes))) return;
+      written += bytes;
+    }
+  }
+}
+
+// Reads each run in pieces of up to kRestorePieceBytes; what the runs do
+// not reach is written as zeros.
+void CopyContiguous(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterRun>& runs,
+                    int64_t size, RestoredFile& out, RunControl& run) {
+  const int64_t bps = volume.BytesPerSector;
+  std::vector<uint8_t> piece;
+  int64_t written = 0;
+  for (const ClusterRun& r : runs) {
+    const int64_t start = FatClusterToSector(volume, fat, r.first);
+    const int64_t runBytes = std::min(r.count * volume.BytesPerCluster, size - written);
+    for (int64_t done = 0; done < runBytes;) {
+      if (!run.Continue()) return;
+      const int64_t bytes = std::min(kRestorePieceBytes, runBytes - done);
+      const int64_t readBytes = (bytes + bps - 1) / bps * bps;
+      if (!ReadOrZeros(volume, start + done / bps, piece, readBytes)) return;
+      if (!out.Write(piece.data(), size_t(bytes))) return;
+      done += bytes;
+      written += bytes;
+    }
+  }
+  if (written >= size) return;
+  piece.assign(size_t(std::min(kRestorePieceBytes, size - written)), 0);
+  while (written < size) {
+    const int64_t bytes = std::min(int64_t(piece.size()), size - written);
+    if (!out.Write(piece.data(), size_t(bytes))) return;
     written += bytes;
   }
 }
 
-void CopyContiguous(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size,
-                    RestoredFile& out, RunControl& run) {
-  const int64_t bps = volume.BytesPerSector;
-  const int64_t start = FatClusterToSector(volume, fat, first);
-  std::vector<uint8_t> piece;
-  for (int64_t written = 0; written < size;) {
-    if (!run.Continue()) break;
-    const int64_t bytes = std::min(kRestorePieceBytes, size - written);
-    const int64_t readBytes = (bytes + bps - 1) / bps * bps;
-    if (!ReadOrZeros(volume, start + written / bps, piece, readBytes)) break;
-    if (!out.Write(piece.data(), size_t(bytes))) return;
-    written += bytes;
-  }
+// A FAT write date and time word as local time; invalid when the words do
+// not form one.
+QDateTime FatLocalTime(const FatWriteTime& t) {
+  const QDate date(1980 + (t.date >> 9), (t.date >> 5) & 15, t.date & 31);
+  const QTime time((t.time >> 11) & 31, (t.time >> 5) & 63, (t.time & 31) * 2);
+  if (!date.isValid() || !time.isValid()) return {};
+  return QDateTime(date, time);
 }
 
 }  // namespace
@@ -66,19 +168,46 @@ bool ChainFitsSize(size_t clusters, int64_t clusterBytes, int64_t size) {
   return (total > size ? total - size : size - total) <= clusterBytes;
 }
 
+RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size,
+                                   RunControl& run) {
+  RestoreClusterList list;
+  const int64_t clusterBytes = volume.BytesPerCluster;
+  if (first <= 0 || size <= 0 || clusterBytes <= 0) return list;
+  // A 12-bit table has no chain the chain walks can read, so FAT12 files
+  // always take the contiguous method.
+  const bool fat12 = HoldsFat12Table(volume, fat);
+  std::vector<int64_t> chain;
+  if (size >= clusterBytes && !fat12) FollowChain(volume, fat, first, chain, run);
+  list.chain = ChainFitsSize(chain.size(), clusterBytes, size);
+  if (list.chain) {
+    for (int64_t c : chain) AppendCluster(list.runs, c);
+  } else {
+    WalkFreeClusters(TableReader(volume, fat, fat12), first, (size + clusterBytes - 1) / clusterBytes, run,
+                     list.runs);
+  }
+  int64_t clusters = 0;
+  for (const ClusterRun& r : list.runs) clusters += r.count;
+  list.bytes = std::min(size, clusters * clusterBytes);
+  return list;
+}
+
 RestoreOutcome RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& entryValue,
                               const RestoreTarget& target, RunControl& run) {
   const EntryValue e = ParseEntryValue(entryValue);
   if (e.size <= 0 || e.locator <= 0 || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return {};
-  std::vector<int64_t> chain;
-  if (e.size >= volume.BytesPerCluster) FollowChain(volume, fat, e.locator, chain, run);
-  const bool useChain = ChainFitsSize(chain.size(), volume.BytesPerCluster, e.size);
+  const RestoreClusterList clusters = RestoreClusters(volume, fat, e.locator, e.size, run);
 
   RestoredFile out;
   if (!out.Create(target)) return out.Finish();
-  if (useChain) CopyChain(volume, fat, chain, e.size, out, run);
-  else CopyContiguous(volume, fat, e.locator, e.size, out, run);
-  return out.Finish();
+  if (clusters.chain) CopyChain(volume, fat, clusters.runs, e.size, out, run);
+  else CopyContiguous(volume, fat, clusters.runs, e.size, out, run);
+  const RestoreOutcome outcome = out.Finish();
+  // The volume's write time, on a file written whole (a stopped copy is not
+  // the file that time belongs to).
+  const auto time = fat.EntryTimes.constFind(entryValue);
+  if (outcome.Written() && outcome.bytes == e.size && time != fat.EntryTimes.constEnd())
+    SetFileModificationTime(outcome.path, FatLocalTime(*time));
+  return outcome;
 }
 
 }  // namespace undelvo

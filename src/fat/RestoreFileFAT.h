@@ -1,5 +1,7 @@
 #pragma once
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 #include "fat/FatState.h"
 #include "found/SaveFile.h"
@@ -8,13 +10,39 @@
 
 namespace undelvo {
 
+// Consecutive clusters of a file: `count` clusters from `first` on.
+struct ClusterRun {
+  int64_t first = 0;
+  int64_t count = 0;
+};
+
+// The clusters a restore of a file reads, in file order.
+struct RestoreClusterList {
+  bool chain = false;            // from the table's chain (else the contiguous method)
+  std::vector<ClusterRun> runs;  // consecutive clusters joined into one run
+  int64_t bytes = 0;             // what the runs hold, up to the file's size
+};
+
+// The clusters of the file with first cluster `first` and `size` bytes: the
+// table's chain from `first` when it still holds one that fits the size;
+// else the first cluster and the free clusters after it (entry 0) until the
+// size is reached, passing over clusters the table gives to live files or
+// marks bad, since the file was written around those; the walk ends at the
+// volume's last cluster. A FAT12 volume (which the system names like FAT16)
+// is read in 12-bit entries and has no chain walked. Without a table to consult (none loaded, or a kind
+// of volume the chain walks do not read) the consecutive clusters from
+// `first` are taken.
+RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size,
+                                   RunControl& run);
+
 // Writes the found FAT file located by `entryValue` (first cluster and
-// size) into the target folder under a free name ("A(1).TXT"). The clusters
-// come from the table's chain when it still holds one that fits the size,
-// else from the consecutive clusters after the first (where a deleted
-// file's data most often lies). Unreadable pieces are written as zeros so
-// the rest keeps its place. Nothing is written when the value has no first
-// cluster or size. Stops copying when the run is stopped.
+// size) into the target folder under a free name ("A(1).TXT"), reading the
+// clusters RestoreClusters lists; bytes the list does not reach (the volume
+// ends first) and unreadable pieces are written as zeros so the rest keeps
+// its place. A file written whole gets the write time its entry holds on
+// the volume (fat.EntryTimes) as its modification time. Nothing is written
+// when the value has no first cluster or size. Stops copying when the run
+// is stopped.
 RestoreOutcome RestoreFileFAT(const VolumeContext& volume, const FatState& fat, const QString& entryValue,
                               const RestoreTarget& target, RunControl& run);
 

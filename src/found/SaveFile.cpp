@@ -4,6 +4,7 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace undelvo {
@@ -42,6 +43,18 @@ int OpenFreeName(const QString& folder, const QString& name, QString& path) {
 }
 
 }  // namespace
+
+bool SetFileModificationTime(const QString& path, const QDateTime& time) {
+  if (!time.isValid()) return false;
+  const qint64 ms = time.toMSecsSinceEpoch();
+  const qint64 seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+  timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = time_t(seconds);
+  times[1].tv_nsec = long(ms - seconds * 1000) * 1000000L;
+  return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
 
 RestoredFile::~RestoredFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -82,6 +95,26 @@ bool RestoredFile::Write(const void* data, size_t size) {
     outcome_.bytes += n;
   }
   return true;
+}
+
+bool RestoredFile::SetModificationTime(uint64_t fileTime) {
+  if (fd_ < 0) return false;
+  // 100-ns intervals from 1601-01-01 to 1970-01-01.
+  constexpr int64_t kUnixEpochAsFileTime = 116444736000000000LL;
+  constexpr int64_t kTicksPerSecond = 10000000;
+  if (fileTime > uint64_t(INT64_MAX)) return false;
+  const int64_t ticks = int64_t(fileTime) - kUnixEpochAsFileTime;
+  int64_t seconds = ticks / kTicksPerSecond, rest = ticks % kTicksPerSecond;
+  if (rest < 0) {
+    --seconds;
+    rest += kTicksPerSecond;
+  }
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = time_t(seconds);
+  times[1].tv_nsec = long(rest * 100);
+  return ::futimens(fd_, times) == 0;
 }
 
 RestoreOutcome RestoredFile::Finish() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,11 @@ struct RestoreOutcome {
 // become "_", and "." and ".." get a "_" in front.
 QString SafeFileName(const QString& name);
 
+// Sets the modification time of the file at `path` (not following a link),
+// leaving its access time; false when the time is invalid or the system
+// refuses.
+bool SetFileModificationTime(const QString& path, const QDateTime& time);
+
 // A restored file: created new in the save folder, written in pieces, closed.
 // Never replaces an existing file or follows a link.
 class RestoredFile {
@@ -54,6 +60,10 @@ class RestoredFile {
   bool CreateExactly(const QString& folder, const QString& name);
   // Appends all of `size` bytes; false on a write error (a full disk).
   bool Write(const void* data, size_t size);
+  // Sets the open file's modification time to a file time (100 ns since
+  // 1601-01-01 UTC); the access time is left as it is. False when the
+  // system refuses, which does not make the restore fail.
+  bool SetModificationTime(uint64_t fileTime);
   // Closes the file and tells how the restore went.
   RestoreOutcome Finish();
 

@@ -52,8 +52,12 @@ bool ReadMFTExtents(const VolumeContext& volume, NtfsState& ntfs) {
   if (data == 0 || !InBounds(size_t(recordSize), data, kAttrRunListOffset + 2)) return false;
   if (record[data + kAttrNonResident] == 0) return true;  // a resident MFT has no runs to list
   const size_t runList = data + ReadLE16(&record[data + kAttrRunListOffset]);
+  // The MFT is never sparse: a hole in its run list ends the extents.
+  bool hole = false;
   DecodeRunList(record.data(), size_t(recordSize), runList, [&](const DataRun& run) {
-    if (run.offsetBytes + run.lengthBytes > 0 && run.length > 0) ntfs.MFTExtents.push_back({run.start, run.length});
+    hole = hole || run.sparse;
+    if (!hole && run.offsetBytes + run.lengthBytes > 0 && run.length > 0)
+      ntfs.MFTExtents.push_back({run.start, run.length});
   });
   return true;
 }

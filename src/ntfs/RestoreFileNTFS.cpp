@@ -1,10 +1,12 @@
 #include "ntfs/RestoreFileNTFS.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "found/EntryValue.h"
 #include "found/SaveFile.h"
+#include "ntfs/Lznt1.h"
 #include "ntfs/MftRecord.h"
 #include "volume/EngineLimits.h"
 #include "volume/LittleEndian.h"
@@ -14,22 +16,125 @@
 
 namespace undelvo {
 
+namespace {
+
+// The widest compression unit taken (2^8 clusters); NTFS writes 2^4.
+inline constexpr int kMaxCompressionUnitShift = 8;
+
+// Reads `bytes` bytes at cluster `start` into `out`, whole sectors; zeros
+// where the volume cannot be read.
+void ReadClusterBytes(const VolumeContext& volume, int64_t start, int64_t skip, int64_t bytes, uint8_t* out,
+                      std::vector<uint8_t>& scratch) {
+  const int64_t readBytes = (bytes + volume.BytesPerSector - 1) / volume.BytesPerSector * volume.BytesPerSector;
+  scratch.resize(size_t(readBytes));
+  ReadSectors(volume, ClusterToSector(volume, uint64_t(start)) + uint64_t(skip / volume.BytesPerSector), scratch.data(),
+              readBytes);  // zeros when unreadable
+  std::memcpy(out, scratch.data(), size_t(bytes));
+}
+
+bool UsableRun(const FileRun& r, int64_t clusterBytes) {
+  return r.length > 0 && r.length <= INT64_MAX / clusterBytes && (r.sparse || r.start >= 0);
+}
+
+// The runs as they lie, holes as zeros, in pieces.
+int64_t ReadPlainContent(const VolumeContext& volume, const TMFTFile& file, int64_t size, RunControl* run,
+                         const ContentSink& sink) {
+  int64_t done = 0;
+  std::vector<uint8_t> piece, scratch;
+  for (const FileRun& extent : file.Runs) {
+    if ((run && !run->Continue()) || done >= size) break;
+    if (!UsableRun(extent, volume.BytesPerCluster)) break;
+    const int64_t runBytes = extent.length * volume.BytesPerCluster;
+    for (int64_t at = 0; at < runBytes && done < size; at += kRestorePieceBytes) {
+      const int64_t bytes = std::min({kRestorePieceBytes, runBytes - at, size - done});
+      piece.resize(size_t(bytes));
+      if (extent.sparse) std::fill(piece.begin(), piece.end(), uint8_t(0));
+      else ReadClusterBytes(volume, extent.start, at, bytes, piece.data(), scratch);
+      if (!sink(piece.data(), size_t(bytes))) return done;
+      done += bytes;
+    }
+  }
+  return done;
+}
+
+// A compressed stream, one compression unit at a time: a unit whose clusters
+// are all on the volume is stored as it is, one without any is zeros, and
+// one with some holds LZNT1 chunks in the clusters it has.
+int64_t ReadCompressedContent(const VolumeContext& volume, const TMFTFile& file, int64_t size, RunControl* run,
+                              const ContentSink& sink) {
+  const int64_t clusterBytes = volume.BytesPerCluster;
+  const int64_t unitClusters = file.CompressionUnitClusters;
+  const int64_t unitBytes = unitClusters * clusterBytes;
+  std::vector<uint8_t> stored(static_cast<size_t>(unitBytes)), plain(static_cast<size_t>(unitBytes)), scratch;
+  size_t r = 0;          // the run holding the next cluster
+  int64_t inRun = 0;     // clusters of run r already taken
+  int64_t done = 0;
+  while (done < size && r < file.Runs.size()) {
+    if (run && !run->Continue()) break;
+    std::fill(stored.begin(), stored.end(), uint8_t(0));
+    int64_t taken = 0, onVolume = 0, storedEnd = 0;
+    bool damaged = false;
+    while (taken < unitClusters && r < file.Runs.size()) {
+      const FileRun& extent = file.Runs[r];
+      if (!UsableRun(extent, clusterBytes)) {
+        damaged = true;
+        break;
+      }
+      const int64_t n = std::min(unitClusters - taken, extent.length - inRun);
+      if (!extent.sparse) {
+        ReadClusterBytes(volume, extent.start + inRun, 0, n * clusterBytes, stored.data() + taken * clusterBytes, scratch);
+        onVolume += n;
+        storedEnd = taken + n;
+      }
+      taken += n;
+      inRun += n;
+      if (inRun == extent.length) {
+        ++r;
+        inRun = 0;
+      }
+    }
+    if (taken == 0) break;
+    const uint8_t* unit = stored.data();
+    if (onVolume > 0 && onVolume < unitClusters) {
+      std::fill(plain.begin(), plain.end(), uint8_t(0));
+      Lznt1Decompress(stored.data(), size_t(storedEnd * clusterBytes), plain.data(), plain.size());
+      unit = plain.data();
+    }
+    const int64_t bytes = std::min(unitBytes, size - done);
+    if (!sink(unit, size_t(bytes))) return done;
+    done += bytes;
+    if (damaged) break;
+  }
+  return done;
+}
+
+}  // namespace
+
 bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   file.Runs.clear();
   file.Resident = false;
   file.ResidentLength = 0;
   file.ResidentBuf.clear();
   file.FSize = 0;
+  file.HasData = false;
+  file.CompressionUnitClusters = 0;
+  file.FModifiedTime = 0;
   const int64_t recordSize = ntfs.MFTRecordSize;
   if (recordSize <= 0 || locator < 0 || locator > ntfs.MFTByteSize - recordSize) return false;
   uint8_t* r = ntfs.MFTBuffer.data() + locator;
   if (!ApplyFixup(r, size_t(recordSize))) return false;
   RecordAttributes attrs;
   if (!WalkAttributes(r, size_t(recordSize), attrs)) return false;
+  size_t infoOffset = 0, infoLength = 0;
+  if (attrs.standardInformation &&
+      ResidentContent(r, size_t(recordSize), attrs.standardInformation, infoOffset, infoLength) &&
+      infoLength >= kStdInfoModificationTime + 8)
+    file.FModifiedTime = ReadLE64(r + infoOffset + kStdInfoModificationTime);
   if (attrs.data == 0) return true;
   if (r[attrs.data + kAttrNonResident] == 0) {
     size_t offset = 0, length = 0;
     if (!ResidentContent(r, size_t(recordSize), attrs.data, offset, length)) return false;
+    file.HasData = true;
     file.Resident = true;
     file.ResidentLength = int32_t(length);
     file.FSize = int64_t(length);
@@ -38,11 +143,24 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   }
   const size_t attributeEnd = attrs.data + ReadLE32(r + attrs.data + kAttrLength);
   if (!InBounds(size_t(recordSize), attrs.data, kNonResidentHeaderBytes)) return false;
+  file.HasData = true;
   file.FSize = int64_t(ReadLE64(r + attrs.data + kAttrDataSize) & 0x7FFFFFFFFFFFFFFFULL);
+  const int unitShift = r[attrs.data + kAttrCompressionUnit];
+  if ((ReadLE16(r + attrs.data + kAttrFlags) & kAttrFlagCompressed) && unitShift > 0 &&
+      unitShift <= kMaxCompressionUnitShift)
+    file.CompressionUnitClusters = 1 << unitShift;
   DecodeRunList(r, attributeEnd, attrs.data + ReadLE16(r + attrs.data + kAttrRunListOffset), [&](const DataRun& run) {
-    if (run.offsetBytes > 0 && run.lengthBytes > 0) file.Runs.push_back({run.start, run.length});
+    if (run.lengthBytes > 0 && (run.sparse || run.offsetBytes > 0))
+      file.Runs.push_back({run.start, run.length, run.sparse});
   });
   return true;
+}
+
+int64_t ReadNtfsContent(const VolumeContext& volume, const TMFTFile& file, int64_t size, RunControl* run,
+                        const ContentSink& sink) {
+  if (volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0 || size <= 0) return 0;
+  if (file.CompressionUnitClusters > 0) return ReadCompressedContent(volume, file, size, run, sink);
+  return ReadPlainContent(volume, file, size, run, sink);
 }
 
 RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, const QString& entryValue,
@@ -50,30 +168,24 @@ RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, con
   if (!run.Busy() || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return {};
   const EntryValue e = ParseEntryValue(entryValue);
   TMFTFile file;
-  if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || file.FSize == 0) return {};
+  if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || !file.HasData) return {};
 
   RestoredFile out;
   if (!out.Create(target)) return out.Finish();
-  if (file.Resident) {
-    out.Write(file.ResidentBuf.constData(), size_t(file.ResidentBuf.size()));
-    return out.Finish();
-  }
   int64_t done = 0;
-  std::vector<uint8_t> piece;
-  for (const ClusterExtent& extent : file.Runs) {
-    if (!run.Continue() || done >= file.FSize) break;
-    if (extent.start < 0 || extent.length <= 0 || extent.length > INT64_MAX / volume.BytesPerCluster) break;
-    const int64_t runBytes = extent.length * volume.BytesPerCluster;
-    for (int64_t at = 0; at < runBytes && done < file.FSize; at += kRestorePieceBytes) {
-      const int64_t bytes = std::min({kRestorePieceBytes, runBytes - at, file.FSize - done});
-      const int64_t readBytes = (bytes + volume.BytesPerSector - 1) / volume.BytesPerSector * volume.BytesPerSector;
-      piece.resize(size_t(readBytes));
-      ReadSectors(volume, ClusterToSector(volume, uint64_t(extent.start)) + uint64_t(at / volume.BytesPerSector),
-                  piece.data(), readBytes);  // zeros when unreadable
-      if (!out.Write(piece.data(), size_t(bytes))) return out.Finish();
-      done += bytes;
-    }
+  if (file.Resident) {
+    if (!out.Write(file.ResidentBuf.constData(), size_t(file.ResidentBuf.size()))) return out.Finish();
+    done = file.ResidentBuf.size();
+  } else {
+    bool writing = true;
+    done = ReadNtfsContent(volume, file, file.FSize, &run, [&](const uint8_t* bytes, size_t n) {
+      writing = out.Write(bytes, n);
+      return writing;
+    });
+    if (!writing) return out.Finish();
   }
+  // Only a whole file takes the volume's modification time.
+  if (done == file.FSize && file.FModifiedTime != 0) out.SetModificationTime(file.FModifiedTime);
   return out.Finish();
 }
 

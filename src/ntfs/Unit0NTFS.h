@@ -13,16 +13,28 @@
 namespace undelvo {
 
 // One decoded data run: its absolute start cluster, its length in clusters,
-// and the byte counts of its offset (F) and length (L) fields.
+// and the byte counts of its offset (F) and length (L) fields. A run without
+// an offset field is sparse: a hole of `length` clusters that has no place on
+// the volume (its `start` is the previous run's and means nothing).
 struct DataRun {
   int64_t start = 0;
   int64_t length = 0;
   int offsetBytes = 0;
   int lengthBytes = 0;
+  bool sparse = false;
+};
+
+// One run of a file's data, in file order: `length` clusters from `start` on
+// the volume, or a hole of `length` clusters that reads as zeros.
+struct FileRun {
+  int64_t start = 0;
+  int64_t length = 0;
+  bool sparse = false;
 };
 
 // A found file's record as the restore reads it. ParseMFTRecord fills the
-// size and the content (resident bytes or data runs); the record, parent,
+// size, the content (resident bytes or data runs, with the compression unit
+// of a compressed stream) and the modification time; the record, parent,
 // name, path and date fields are left as they are (the scans copy what they
 // list into a DeletedFileRecord instead).
 struct TMFTFile {
@@ -35,14 +47,18 @@ struct TMFTFile {
   bool Resident = false;
   int32_t ResidentLength = 0;
   QByteArray ResidentBuf;
-  std::vector<ClusterExtent> Runs;  // the data runs on the volume, in file order
+  bool HasData = false;          // the record has a data attribute (an empty file has one of size 0)
+  int CompressionUnitClusters = 0;  // a compressed stream's unit in clusters; 0 when not compressed
+  uint64_t FModifiedTime = 0;    // standard information's modification time (100 ns since 1601, UTC); 0 when absent
+  std::vector<FileRun> Runs;     // the data runs, holes included, in file order
 };
 
 // Decodes the run list that starts at `offset` of a buffer of `size` bytes and
-// hands every run to `sink`, in order. Decoding ends at the closing zero
-// byte, at a run without an offset field (sparse, not handed on), at a run
-// whose length or offset field is longer than 8 bytes, where a run would
-// reach past the buffer, or after a run without a length field.
+// hands every run to `sink`, in order, a run without an offset field as a
+// sparse one (the runs after a hole take their offsets from the run before
+// it). Decoding ends at the closing zero byte, at a run whose length or
+// offset field is longer than 8 bytes, where a run would reach past the
+// buffer, or after a run without a length field.
 void DecodeRunList(const uint8_t* buffer, size_t size, size_t offset,
                    const std::function<void(const DataRun&)>& sink);
 

@@ -40,12 +40,16 @@ inline constexpr size_t kAttrType = 0;          // 4 bytes
 inline constexpr size_t kAttrLength = 4;        // 4 bytes: the whole attribute's
 inline constexpr size_t kAttrNonResident = 8;   // 1 byte: 0 when the content lies in the record
 inline constexpr size_t kAttrNameLength = 9;    // 1 byte: characters of the stream name, 0 for the unnamed stream
+inline constexpr size_t kAttrFlags = 12;        // 2 bytes
+inline constexpr uint16_t kAttrFlagCompressed = 0x0001;  // the stream is kept in compression units (LZNT1)
+inline constexpr uint16_t kAttrFlagSparse = 0x8000;      // the stream may have runs without clusters (holes)
 // Resident attribute.
 inline constexpr size_t kAttrContentLength = 16;  // 4 bytes
 inline constexpr size_t kAttrContentOffset = 20;  // 2 bytes, from the attribute's start
 inline constexpr size_t kResidentHeaderBytes = 24;
 // Non-resident attribute.
 inline constexpr size_t kAttrRunListOffset = 32;  // 2 bytes, from the attribute's start
+inline constexpr size_t kAttrCompressionUnit = 34;  // 1 byte: a compression unit is 2^value clusters; 0 when not compressed
 inline constexpr size_t kAttrDataSize = 48;       // 8 bytes: the stream's size in bytes
 inline constexpr size_t kNonResidentHeaderBytes = 64;
 
@@ -58,7 +62,8 @@ inline constexpr uint32_t kAttrIndexAllocation = 0xA0;
 inline constexpr uint32_t kAttrEndMarker = 0xFFFFFFFF;
 
 // Standard information content.
-inline constexpr size_t kStdInfoCreationTime = 0;  // 8 bytes, 100 ns since 1601
+inline constexpr size_t kStdInfoCreationTime = 0;      // 8 bytes, 100 ns since 1601
+inline constexpr size_t kStdInfoModificationTime = 8;  // 8 bytes, 100 ns since 1601, UTC
 
 // File name content.
 inline constexpr size_t kFileNameParent = 0;  // 8 bytes: the parent folder's reference
