@@ -56,6 +56,7 @@ std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& sele
 
 void PrepareRun(UndelvoState& state, ProgressSink& progress) {
   state.Scan.Found.ResetForScan();
+  state.Scan.Fat.EntryTimes.clear();  // the write times of the last scan's files
   progress.ShowRunning(true);
   progress.ShowFound(state.Scan.Found.Counters());
   progress.Reset();
