@@ -138,9 +138,9 @@ TEST_F(NtfsToolVolume, DeepScanFindsEveryRecordOnEveryClusterSize) {
     int cluster, megabytes;
     // On 64 KiB clusters the cluster of the destroyed record 0 holds records
     // 0 to 63 and is not probed as a record; the zone read begins with the
-    // first deleted file, at buffer offset 0, which the restore refuses today.
+    // first deleted file, at buffer offset 0, which is restored like any other.
     bool restoresAll;
-  } volumes[] = {{512, 64, true}, {1024, 64, true}, {2048, 64, true}, {4096, 64, true}, {65536, 256, false}};
+  } volumes[] = {{512, 64, true}, {1024, 64, true}, {2048, 64, true}, {4096, 64, true}, {65536, 256, true}};
   for (const auto& [cluster, megabytes, restoresAll] : volumes) {
     SCOPED_TRACE(cluster);
     const QString image = dir_.filePath(QString("c%1.img").arg(cluster));

@@ -122,6 +122,9 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   const int64_t recordSize = ntfs.MFTRecordSize;
   if (recordSize <= 0 || locator < 0 || locator > ntfs.MFTByteSize - recordSize) return false;
   uint8_t* r = ntfs.MFTBuffer.data() + locator;
+  // A found file's record is one no longer in use; a live record (the MFT's
+  // own first record, at offset 0 of a quick scan's buffer) never is one.
+  if (r[kRecordFlags] & kRecordInUse) return false;
   if (!ApplyFixup(r, size_t(recordSize))) return false;
   RecordAttributes attrs;
   if (!WalkAttributes(r, size_t(recordSize), attrs)) return false;
@@ -168,7 +171,10 @@ RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, con
   if (!run.Busy() || volume.BytesPerSector <= 0 || volume.BytesPerCluster <= 0) return {};
   const EntryValue e = ParseEntryValue(entryValue);
   TMFTFile file;
-  if (e.locator == 0 || !ParseMFTRecord(ntfs, e.locator, file) || !file.HasData) return {};
+  // The locator is a byte offset into the loaded records: 0 is a record too
+  // (a deep scan's first zone begins with a found file); a text that is no
+  // number locates nothing.
+  if (e.locatorText.isEmpty() || !e.locatorText.front().isDigit() || !ParseMFTRecord(ntfs, e.locator, file) || !file.HasData) return {};
 
   RestoredFile out;
   if (!out.Create(target)) return out.Finish();
