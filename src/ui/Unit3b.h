@@ -1,7 +1,5 @@
 #pragma once
-#include <cstdint>
-
-#include "ui/SkinDialog.h"
+#include "ui/YesNoDialog.h"
 
 namespace undelvo {
 class LanguageFile;
@@ -14,25 +12,13 @@ namespace undelvo::ui {
 // Answer(): 1 for Yes, 2 for No, Esc or any other close. Every show starts
 // with the answer 2, both buttons in their normal look and the focus on Yes;
 // the title and captions are read from the language file then.
-class TForm3b : public SkinDialog {
+class TForm3b : public YesNoDialog {
   Q_OBJECT
  public:
   explicit TForm3b(const LanguageFile& lang, QWidget* parent = nullptr);
 
-  uint8_t Answer() const { return answer_; }
-  ImageButton* Button1() const { return button1_; }
-  ImageButton* Button2() const { return button2_; }
-
  protected:
-  void showEvent(QShowEvent* event) override;
-
- private:
-  void ApplyTexts();
-
-  const LanguageFile& lang_;
-  ImageButton* button1_;
-  ImageButton* button2_;
-  uint8_t answer_ = 2;
+  void ApplyTexts() override;
 };
 
 }  // namespace undelvo::ui

@@ -1,7 +1,5 @@
 #pragma once
-#include <cstdint>
-
-#include "ui/SkinDialog.h"
+#include "ui/YesNoDialog.h"
 
 class QLabel;
 
@@ -17,29 +15,20 @@ namespace undelvo::ui {
 // their normal look and the focus on No (Enter keeps the results); the texts
 // are read from the language file then. Dragged by the band above the first
 // text line (58 pixels).
-class TForm3d : public SkinDialog {
+class TForm3d : public YesNoDialog {
   Q_OBJECT
  public:
   explicit TForm3d(const LanguageFile& lang, QWidget* parent = nullptr);
 
-  uint8_t Answer() const { return answer_; }
   QLabel* Label1() const { return label1_; }
   QLabel* Label2() const { return label2_; }
-  ImageButton* Button1() const { return button1_; }
-  ImageButton* Button2() const { return button2_; }
 
  protected:
-  void showEvent(QShowEvent* event) override;
+  void ApplyTexts() override;
 
  private:
-  void ApplyTexts();
-
-  const LanguageFile& lang_;
   QLabel* label1_;
   QLabel* label2_;
-  ImageButton* button1_;
-  ImageButton* button2_;
-  uint8_t answer_ = 2;
 };
 
 }  // namespace undelvo::ui
