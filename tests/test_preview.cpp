@@ -12,7 +12,7 @@
 #include "TestSupport.h"
 #include "found/EntryValue.h"
 #include "found/FoundRows.h"
-#include "ntfs/ClusterExtent.h"
+#include "volume/ClusterExtent.h"
 #include "scan/PreviewRead.h"
 #include "scan/QuickScanRun.h"
 #include "volume/FatGeometry.h"

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ntfs/ClusterExtent.h"
+#include "volume/ClusterExtent.h"
 #include "platform/PageAlignedAllocator.h"
 
 namespace undelvo {

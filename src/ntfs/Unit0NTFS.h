@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "ntfs/ClusterExtent.h"
+#include "volume/ClusterExtent.h"
 
 namespace undelvo {
 
