@@ -116,7 +116,7 @@ TEST_P(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresT
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QSet<QByteArray> written = ShasBelow(out);
   for (const QByteArray& sha : restorable) EXPECT_TRUE(written.contains(sha)) << sha.toStdString();
-  EXPECT_TRUE(r.out.endsWith(" file(s) restored!\n")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains(" file(s) restored!")) << r.out.toStdString();
 
   // --match takes the results search: a mask, or text anywhere in the name.
   const auto masked = RunCli(config_.path(), {"recover", "--image", image_, "--to", scratch_.filePath("doc"),
@@ -283,7 +283,7 @@ TEST_F(CliOnNtfs, AFailedWriteIsReportedAndTheRunGoesOn) {
   EXPECT_TRUE(r.err.contains("could not write setup.exe into " + out.toUtf8() + ": File too large"))
       << r.err.toStdString();
   EXPECT_EQ(r.err.count("could not write"), 3) << r.err.toStdString();  // the three files over 16 KiB
-  EXPECT_EQ(r.out, "21 file(s) restored!\n");  // empty.txt included
+  EXPECT_EQ(r.out, "21 file(s) restored! 1 of them may be damaged.\n");  // empty.txt included; "Reused notes.txt" in part
   const auto json = test::Run("bash", {"-c", command + " --json"}, {"XDG_CONFIG_HOME=" + config_.path()});
   const QJsonObject o = QJsonDocument::fromJson(json.out).object();
   EXPECT_EQ(o["restored"].toInt(), 21);  // again, under numbered names

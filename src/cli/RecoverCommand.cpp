@@ -22,7 +22,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: undelvo-cli recover (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT]\n"
-    "                           --to FOLDER (--all | --match TEXT) [--json]\n";
+    "                           [--state STATE[,STATE]] --to FOLDER (--all | --match TEXT) [--json]\n";
 
 struct RecoverOptions {
   QString to;
@@ -57,6 +57,13 @@ bool ParseRecoverOptions(const QStringList& rest, RecoverOptions& o, QString& er
   return error.isEmpty();
 }
 
+// How a file written in a state other than good was found: "(partial, 40 % intact)".
+QString DamageText(const Recoverability& state) {
+  if (state.state == RecoverState::Partial)
+    return QStringLiteral("(partial, %1 % intact)").arg(state.intactPercent);
+  return QStringLiteral("(%1)").arg(RecoverStateName(state.state));
+}
+
 // The rows whose file could not be created or written, with the reason.
 std::vector<const RecoveredRow*> FailedRows(const RecoverRunResult& result) {
   std::vector<const RecoveredRow*> failed;
@@ -68,12 +75,16 @@ std::vector<const RecoveredRow*> FailedRows(const RecoverRunResult& result) {
 void Report(const ScanSession& session, const RecoverRunResult& result, const QString& folder,
             const QString& message) {
   const UndelvoState& state = *session.state;
-  const QString line = FilesRestoredText(state.Program.Lang, result.restored);
+  const QString line = FilesRestoredText(state.Program.Lang, result.restored, result.mayBeDamaged);
   const std::vector<const RecoveredRow*> failed = FailedRows(result);
   if (!message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(message));
   for (const RecoveredRow* row : failed)
     std::fprintf(stderr, "undelvo-cli recover: could not write %s into %s: %s\n", qPrintable(TerminalSafe(row->name)),
                  qPrintable(folder), std::strerror(row->outcome.error));
+  for (const RecoveredRow& row : result.rows)
+    if (row.MayBeDamaged())
+      std::fprintf(stderr, "undelvo-cli recover: %s was restored %s: its contents may be damaged\n",
+                   qPrintable(TerminalSafe(row.name)), qPrintable(DamageText(row.state)));
   if (session.options.json) {
     QJsonObject o;
     o.insert(QStringLiteral("drive"), state.Scan.Volume.DriveRoot);
@@ -85,6 +96,15 @@ void Report(const ScanSession& session, const RecoverRunResult& result, const QS
       failedList.append(QJsonObject{{QStringLiteral("name"), row->name},
                                     {QStringLiteral("error"), QString::fromLocal8Bit(std::strerror(row->outcome.error))}});
     if (!failedList.isEmpty()) o.insert(QStringLiteral("failed"), failedList);
+    QJsonArray damagedList;
+    for (const RecoveredRow& row : result.rows) {
+      if (!row.MayBeDamaged()) continue;
+      QJsonObject d{{QStringLiteral("name"), row.name}, {QStringLiteral("state"), RecoverStateName(row.state.state)}};
+      d.insert(QStringLiteral("intact_percent"), row.state.intactPercent < 0 ? QJsonValue() : QJsonValue(row.state.intactPercent));
+      damagedList.append(d);
+    }
+    o.insert(QStringLiteral("may_be_damaged"), result.mayBeDamaged);
+    if (!damagedList.isEmpty()) o.insert(QStringLiteral("damaged"), damagedList);
     if (!message.isEmpty()) o.insert(QStringLiteral("message"), message);
     if (session.result.stopped || result.stopped) o.insert(QStringLiteral("stopped"), true);
     std::fputs(QJsonDocument(o).toJson(QJsonDocument::Compact).constData(), stdout);
@@ -128,7 +148,8 @@ int RunRecoverCommand(const QStringList& args) {
   }
 
   const FoundState& found = state.Scan.Found;
-  const std::vector<FoundRow> rows = options.all ? AllFoundRows(found) : SearchFoundRows(found, options.match);
+  std::vector<FoundRow> rows = options.all ? AllFoundRows(found) : SearchFoundRows(found, options.match);
+  std::erase_if(rows, [&](const FoundRow& row) { return !ListedState(session, row); });
   if (rows.empty()) {
     Report(session, {}, folder, LangText(state.Program.Lang, "File", "Message15"));
     return ExitRan;

@@ -17,11 +17,18 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT] "
-    "[--categories] [--json]\n";
+    "[--state STATE[,STATE]] [--categories] [--json]\n";
+
+// A file's state as the text column shows it: "good", "partial 40%", "overwritten", "unknown".
+QString StateColumn(const Recoverability& state) {
+  QString text = RecoverStateName(state.state);
+  if (state.state == RecoverState::Partial) text += QStringLiteral(" %1%").arg(state.intactPercent);
+  return text;
+}
 
 // One file of the "files" list; written as text so that a large scan needs
 // no document tree in memory.
-QByteArray RowToJson(const FoundRow& row) {
+QByteArray RowToJson(const FoundRow& row, const Recoverability& state) {
   const EntryValue e = ParseEntryValue(row.value);
   int category = 0;
   ClassifyFile(row.name, category);
@@ -33,6 +40,8 @@ QByteArray RowToJson(const FoundRow& row) {
   o += ",\"date\":" + JsonString(e.date);
   o += ",\"size\":" + QByteArray::number(qint64(e.size));
   o += ",\"locator\":" + (e.IsRecycleBin() ? QByteArray("null") : QByteArray::number(qint64(e.locator)));
+  o += ",\"state\":" + JsonString(RecoverStateName(state.state));
+  o += ",\"intact_percent\":" + (state.intactPercent < 0 ? QByteArray("null") : QByteArray::number(state.intactPercent));
   o += e.IsRecycleBin() ? ",\"recycle_bin\":true}" : ",\"recycle_bin\":false}";
   return o;
 }
@@ -89,22 +98,24 @@ void PrintJson(const ScanSession& session, bool categories) {
   head += ",\"files\":[";
   std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
   bool first = true;
-  for (const FoundRow& row : AllFoundRows(found)) {
+  for (const FoundRow& row : ListedRows(session)) {
     if (!first) std::fputc(',', stdout);
     first = false;
-    const QByteArray o = RowToJson(row);
+    const QByteArray o = RowToJson(row, StateOf(found.States, row.value));
     std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
   }
   std::fputs("]}\n", stdout);
 }
 
-void PrintRows(const FoundState& found) {
-  for (const FoundRow& row : AllFoundRows(found)) {
+void PrintRows(const ScanSession& session) {
+  const FoundState& found = session.state->Scan.Found;
+  for (const FoundRow& row : ListedRows(session)) {
     const EntryValue e = ParseEntryValue(row.value);
     // A Recycle Bin row's path is the file itself; an engine row's is its folder.
     const QString where = e.IsRecycleBin() ? e.path + QStringLiteral("  (Recycle Bin)") : e.path + row.name;
-    std::printf("%-11s  %12lld  %-9s  %s\n", qPrintable(TerminalSafe(e.date)), static_cast<long long>(e.size),
-                qPrintable(TerminalSafe(row.section)), qPrintable(TerminalSafe(where)));
+    std::printf("%-11s  %12lld  %-11s  %-9s  %s\n", qPrintable(TerminalSafe(e.date)), static_cast<long long>(e.size),
+                qPrintable(StateColumn(StateOf(found.States, row.value))), qPrintable(TerminalSafe(row.section)),
+                qPrintable(TerminalSafe(where)));
   }
 }
 
@@ -112,7 +123,7 @@ void PrintText(const ScanSession& session, bool categories) {
   const ScanState& scan = session.state->Scan;
   const FoundState& found = scan.Found;
   if (categories) PrintCategories(session);
-  else PrintRows(found);
+  else PrintRows(session);
   if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
   if (session.result.end != ScanRunEnd::CheckFailed)
     std::printf("%s (%s): %d deleted file(s) found, %d record(s) scanned%s\n", qPrintable(scan.Volume.DriveRoot),

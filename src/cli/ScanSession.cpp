@@ -1,5 +1,6 @@
 #include "cli/ScanSession.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/ExitStatus.h"
@@ -39,6 +40,19 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
       }
       session.advanced = true;
       (a == QLatin1String("--mask") ? session.advancedOptions.mask : session.advancedOptions.name) = rest[++i];
+    } else if (a == QLatin1String("--state")) {
+      if (i + 1 >= rest.size()) {
+        error = QStringLiteral("--state needs a value: good, partial, overwritten or unknown");
+        return false;
+      }
+      for (const QString& name : rest[++i].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        RecoverState state;
+        if (!ParseRecoverStateName(name.trimmed(), state)) {
+          error = QStringLiteral("--state takes good, partial, overwritten or unknown, not '%1'").arg(name);
+          return false;
+        }
+        session.states.push_back(state);
+      }
     } else {
       session.rest.append(a);
     }
@@ -87,6 +101,22 @@ int RunScanSession(ScanSession& session, const char* command) {
                                     : QuickScanRun(state, progress, drive);
   state.Run.SetPump({});  // the progress line ends here
   return -1;
+}
+
+}  // namespace undelvo
+
+namespace undelvo {
+
+bool ListedState(const ScanSession& session, const FoundRow& row) {
+  if (session.states.empty()) return true;
+  const RecoverState state = StateOf(session.state->Scan.Found.States, row.value).state;
+  return std::find(session.states.begin(), session.states.end(), state) != session.states.end();
+}
+
+std::vector<FoundRow> ListedRows(const ScanSession& session) {
+  std::vector<FoundRow> rows = AllFoundRows(session.state->Scan.Found);
+  std::erase_if(rows, [&](const FoundRow& row) { return !ListedState(session, row); });
+  return rows;
 }
 
 }  // namespace undelvo

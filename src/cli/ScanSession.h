@@ -2,8 +2,11 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 #include "cli/DriveOptions.h"
+#include "found/FoundRows.h"
+#include "found/Recoverability.h"
 #include "scan/AdvancedScanRun.h"
 #include "scan/QuickScanRun.h"
 #include "scan/ScanRunResult.h"
@@ -19,13 +22,14 @@ struct ScanSession {
   QString drive;       // the --drive value, empty when left out
   bool advanced = false;         // --deep, --mask or --name given: the advanced scan
   AdvancedScanOptions advancedOptions;
+  std::vector<RecoverState> states;  // --state: the states listed; empty for all
   QStringList rest;    // arguments left for the command's own options
   std::unique_ptr<UndelvoState> state;
   ScanRunResult result;  // its `stopped`: Ctrl-C ended the run early
 };
 
 // Parses the shared options (--image FILE..., --drive C:, --json, --deep,
-// --mask PATTERN, --name TEXT). With --image, the drives are those of the
+// --mask PATTERN, --name TEXT, --state good[,partial...]). With --image, the drives are those of the
 // images alone. False (and a message in `error`) on bad usage.
 bool ParseScanSession(const QStringList& args, ScanSession& session, QString& error);
 
@@ -34,5 +38,11 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
 // Ctrl-C as Stop.
 // Returns an exit status when the command must end here (bad input), or -1.
 int RunScanSession(ScanSession& session, const char* command);
+
+// Whether a found file passes --state.
+bool ListedState(const ScanSession& session, const FoundRow& row);
+
+// The found files in the store's order that pass --state.
+std::vector<FoundRow> ListedRows(const ScanSession& session);
 
 }  // namespace undelvo

@@ -179,11 +179,16 @@ RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& 
   std::vector<int64_t> chain;
   if (size >= clusterBytes && !fat12) FollowChain(volume, fat, first, chain, run);
   list.chain = ChainFitsSize(chain.size(), clusterBytes, size);
+  const TableReader table(volume, fat, fat12);
+  list.mapped = table.Last() >= 0;
   if (list.chain) {
+    // A chain the table still holds belongs to a file now: every cluster of it is taken.
     for (int64_t c : chain) AppendCluster(list.runs, c);
+    list.inUse = int64_t(chain.size());
   } else {
-    WalkFreeClusters(TableReader(volume, fat, fat12), first, (size + clusterBytes - 1) / clusterBytes, run,
-                     list.runs);
+    WalkFreeClusters(table, first, (size + clusterBytes - 1) / clusterBytes, run, list.runs);
+    // The walk passes over taken clusters, but the first is the entry's own whatever the table says.
+    if (list.mapped && first >= 2 && first <= table.Last() && table.Entry(first) != 0) list.inUse = 1;
   }
   int64_t clusters = 0;
   for (const ClusterRun& r : list.runs) clusters += r.count;

@@ -21,6 +21,8 @@ struct RestoreClusterList {
   bool chain = false;            // from the table's chain (else the contiguous method)
   std::vector<ClusterRun> runs;  // consecutive clusters joined into one run
   int64_t bytes = 0;             // what the runs hold, up to the file's size
+  bool mapped = false;           // the allocation table was consulted
+  int64_t inUse = 0;             // listed clusters the table gives to a file now
 };
 
 // The clusters of the file with first cluster `first` and `size` bytes: the

@@ -16,6 +16,9 @@ struct EntryValue {
   int64_t size = 0;     // 0 when sizeText does not begin with a digit
 
   bool IsRecycleBin() const { return locatorText.startsWith(QLatin1Char('R')); }
+  // Whether the locator is a number: on NTFS every number, 0 included, is
+  // a record's offset; a text that is none locates nothing.
+  bool HasNumericLocator() const { return !locatorText.isEmpty() && locatorText.front().isDigit(); }
 };
 
 QString JoinEntryValue(const QString& locator, const QString& path, const QString& date, int64_t size);

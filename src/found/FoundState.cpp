@@ -12,6 +12,7 @@ void FoundState::ResetForScan() {
   FoundFiles.Clear();
   OtherFiles.clear();
   DirList.clear();
+  States.clear();
   FoundCount = 0;
   ScannedCount = 0;
   CategoryCount.fill(0);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "found/FoundFiles.h"
+#include "found/Recoverability.h"
 #include "run/ProgressSink.h"
 
 namespace undelvo {
@@ -14,6 +15,7 @@ struct FoundState {
   ::undelvo::FoundFiles FoundFiles;         // categories 1..5 of the engines, every Recycle Bin file
   QStringList OtherFiles;    // "name=entry value" lines of category 6
   QStringList DirList;       // folders for the FAT quick scan, each ending in a separator
+  FoundFileStates States;    // every found file's recoverability, by its entry value
 
   int32_t FoundCount = 0;
   std::array<int32_t, 7> CategoryCount{};  // [1..6]; [0] unused

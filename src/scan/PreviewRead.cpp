@@ -77,8 +77,7 @@ PreviewContent ReadPreview(UndelvoState& state, const QString& name, const QStri
   const bool fromBin = e.IsRecycleBin();
   // On NTFS the locator is a byte offset into the loaded records, where 0 is
   // a record too; on FAT it is the first cluster, and 0 means an empty file.
-  const bool located = state.Scan.Volume.FsKind == FsNtfs ? !e.locatorText.isEmpty() && e.locatorText.front().isDigit()
-                                                     : e.locator != 0;
+  const bool located = state.Scan.Volume.FsKind == FsNtfs ? e.HasNumericLocator() : e.locator != 0;
   if (!fromBin && (!located || e.size == 0 || e.size > kPreviewSizeLimit)) {
     preview.kind = PreviewContent::Kind::Impossible;
     preview.message = LangText(state.Program.Lang, "File", "Message4");

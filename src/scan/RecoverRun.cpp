@@ -48,8 +48,10 @@ RecoverRunResult Ended(RecoverRunEnd end, const QString& message = {}) {
 
 }  // namespace
 
-QString FilesRestoredText(const LanguageFile& lang, int32_t restored) {
-  return QStringLiteral("%1 %2").arg(restored).arg(LangText(lang, "File", "FilesRestored"));
+QString FilesRestoredText(const LanguageFile& lang, int32_t restored, int32_t mayBeDamaged) {
+  QString text = QStringLiteral("%1 %2").arg(restored).arg(LangText(lang, "File", "FilesRestored"));
+  if (mayBeDamaged > 0) text += QStringLiteral(" %1 %2").arg(mayBeDamaged).arg(LangText(lang, "File", "MayBeDamaged"));
+  return text;
 }
 
 std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state, const std::vector<FoundRow>& rows,
@@ -83,18 +85,19 @@ RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const s
     const EntryValue e = ParseEntryValue(row.value);
     // "File7" for row 7 when the folder rejects the name.
     const RestoreTarget target{saveFolder, row.name, QStringLiteral("File%1").arg(i)};
-    RecoveredRow done{i, row.name, {}};
+    RecoveredRow done{i, row.name, {}, StateOf(scan.Found.States, row.value)};
     if (e.IsRecycleBin()) done.outcome = CopyRecycleBinFile(e.path, saveFolder);
     else if (scan.Volume.FsKind == FsNtfs) done.outcome = RestoreFileNTFS(scan.Volume, scan.Ntfs, row.value, target, run);
     else done.outcome = RestoreFileFAT(scan.Volume, scan.Fat, row.value, target, run);
     if (done.outcome.Written()) ++result.restored;
+    if (done.MayBeDamaged()) ++result.mayBeDamaged;
     result.rows.push_back(std::move(done));
   }
   run.End();
   result.stopped = run.Stopped();
   // The statistic the scan panels show as "Items recovered".
   AddRecoveredFiles(state.Program.Registry, result.restored);
-  result.message = FilesRestoredText(state.Program.Lang, result.restored);
+  result.message = FilesRestoredText(state.Program.Lang, result.restored, result.mayBeDamaged);
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "found/FoundRows.h"
+#include "found/Recoverability.h"
 #include "found/SaveFile.h"
 #include "run/ProgressSink.h"
 #include "scan/UndelvoState.h"
@@ -22,6 +23,9 @@ struct RecoveredRow {
   size_t row = 0;  // index into the rows handed to the run
   QString name;    // the row's name
   RestoreOutcome outcome;
+  Recoverability state;  // what the scan told of the file's clusters
+  // Written in a state other than good: its contents may be damaged.
+  bool MayBeDamaged() const { return outcome.Written() && state.state != RecoverState::Good; }
 };
 
 enum class RecoverRunEnd {
@@ -36,12 +40,14 @@ struct RecoverRunResult {
   RecoverRunEnd end = RecoverRunEnd::NoRows;
   QString message;        // for the user, from the language file; empty for NoRows
   int32_t restored = 0;   // files written
+  int32_t mayBeDamaged = 0;  // of them, those written in a state other than good
   std::vector<RecoveredRow> rows;  // every selected row the run came to, in order
   bool stopped = false;   // a Stop let the remaining rows pass
 };
 
-// "N file(s) restored!", the line that ends a recovery.
-QString FilesRestoredText(const LanguageFile& lang, int32_t restored);
+// "N file(s) restored!", the line that ends a recovery, with " M of them may
+// be damaged." when some were written in a state other than good.
+QString FilesRestoredText(const LanguageFile& lang, int32_t restored, int32_t mayBeDamaged = 0);
 
 // The checks before the user is asked to confirm: rows, a selection.
 // `selected` runs parallel to `rows`.
@@ -53,8 +59,10 @@ std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state,
 // the others written by the engine of the volume's file system. The progress
 // is the rounded percentage of rows passed (all rows count) before each row;
 // a Stop lets the remaining rows pass. A row that cannot be written is
-// reported in its outcome and the run goes on with the next. The files
-// restored are added to the statistic "nRecovered".
+// reported in its outcome and the run goes on with the next. Each row
+// carries the state the scan gave its file, and the files written in a state
+// other than good are counted apart. The files restored are added to the
+// statistic "nRecovered".
 RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows,
                             const std::vector<bool>& selected);
 

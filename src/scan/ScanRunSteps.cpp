@@ -5,6 +5,7 @@
 #include "fat/FATFind1.h"
 #include "found/ScanDir.h"
 #include "found/ScanRecycleBin.h"
+#include "scan/AssessFoundFiles.h"
 #include "ntfs/MftExtents.h"
 #include "scan/ScanStatistics.h"
 #include "settings/LanguageFile.h"
@@ -97,6 +98,7 @@ void ScanRecycleBins(UndelvoState& state, ProgressSink& progress) {
 
 ScanRunResult FinishRun(UndelvoState& state, ProgressSink& progress, const char* notFoundKey) {
   FoundState& found = state.Scan.Found;
+  AssessFoundFiles(state.Scan, state.Run);
   state.Run.End();
   found.DirList.clear();
   // The last files and records since the display's last count.

@@ -7,6 +7,8 @@ namespace undelvo {
 struct ClusterExtent {
   int64_t start = 0;   // first cluster
   int64_t length = 0;  // clusters
+
+  bool operator==(const ClusterExtent&) const = default;
 };
 
 }  // namespace undelvo
