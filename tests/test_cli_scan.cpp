@@ -138,6 +138,44 @@ TEST_P(CliScanFixture, TextOutputListsFilesAndASummary) {
   EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();  // no progress bar without a terminal
 }
 
+// Each file's state in the JSON, the --state filter of scan and recover,
+// and recover's count of the files that may be damaged.
+TEST_P(CliScanFixture, StatesAreListedFilteredAndCounted) {
+  const QJsonArray files = ScanJson(config_.path(), {image_})["files"].toArray();
+  QStringList good, atRisk;
+  for (const QJsonValue& v : files) {
+    const QJsonObject f = v.toObject();
+    const QString state = f["state"].toString();
+    const int percent = f["intact_percent"].toInt(-1);
+    EXPECT_TRUE(QStringList({"good", "partial", "overwritten"}).contains(state)) << state.toStdString();
+    EXPECT_EQ(state == "good", percent == 100) << f["name"].toString().toStdString();
+    EXPECT_EQ(state == "overwritten", percent == 0) << f["name"].toString().toStdString();
+    (state == "good" ? good : atRisk).append(f["name"].toString());
+  }
+  ASSERT_FALSE(atRisk.isEmpty());
+
+  QStringList filtered;
+  for (const QJsonValue& v : ScanJson(config_.path(), {image_}, {"--state", "partial,overwritten"})["files"].toArray())
+    filtered.append(v.toObject()["name"].toString());
+  EXPECT_EQ(filtered, atRisk);
+  const auto text = RunCli(config_.path(), {"scan", "--image", image_, "--state", "GOOD"});
+  EXPECT_EQ(text.out.count("  good  "), good.size()) << text.out.toStdString();
+  const auto bad = RunCli(config_.path(), {"scan", "--image", image_, "--state", "fine"});
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_TRUE(bad.err.contains("--state takes good, partial, overwritten or unknown, not 'fine'")) << bad.err.toStdString();
+
+  const auto onlyGood = RunCli(config_.path(), {"recover", "--image", image_, "--state", "good", "--all", "--to",
+                                                scratch_.filePath("good")});
+  EXPECT_EQ(onlyGood.out, QString("%1 file(s) restored!\n").arg(good.size()).toUtf8()) << onlyGood.err.toStdString();
+  const auto all = RunCli(config_.path(), {"recover", "--image", image_, "--all", "--json", "--to", scratch_.filePath("all")});
+  const QJsonObject o = QJsonDocument::fromJson(all.out).object();
+  EXPECT_EQ(o["may_be_damaged"].toInt(), atRisk.size());
+  QStringList damaged;
+  for (const QJsonValue& v : o["damaged"].toArray()) damaged.append(v.toObject()["name"].toString());
+  EXPECT_EQ(damaged, atRisk);
+  EXPECT_EQ(all.err.count("its contents may be damaged"), atRisk.size()) << all.err.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Fixtures, CliScanFixture,
                          ::testing::Values(Fixture{"ntfs.img", "NTFS"}, Fixture{"fat16.img", "FAT"},
                                            Fixture{"fat32-mbr.img", "FAT32"}),
