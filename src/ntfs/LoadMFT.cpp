@@ -110,6 +110,7 @@ void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, RunControl& run, Prog
   const size_t bufferBytes = size_t(ntfs.MFTByteSize) + kMftSpareBytes;
   ntfs.MFTBuffer.clear();
   ntfs.MFTBuffer.shrink_to_fit();
+  ntfs.Records.Clear();
   ntfs.MFTBuffer.reserve(bufferBytes);
   AdviseHugePages(ntfs.MFTBuffer.data(), bufferBytes);
   // The reads write every byte of the buffer (zeros where they fail), so it

@@ -56,6 +56,7 @@ bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& 
     if (length == 0 || !InBounds(recordSize, a, length)) return false;
     switch (type) {
       case kAttrStandardInformation: out.standardInformation = a; break;
+      case kAttrAttributeList: out.attributeList = a; break;
       case kAttrFileName: {
         // Keep the long name over the DOS short name, whichever comes first.
         size_t content = 0, contentLength = 0;
@@ -102,10 +103,13 @@ bool ReadDeletedFileRecord(uint8_t* record, size_t recordSize, DeletedFileRecord
       (record[kRecordFlags] & kRecordInUse))
     return false;
   // Attribute headers may cross a stride's end: repair the record first.
-  if (!ApplyFixup(record, recordSize)) return false;
-  RecordAttributes attrs;
-  if (!WalkAttributes(record, recordSize, attrs) || attrs.IsDirectory() || !attrs.fileName || !attrs.data)
+  if (!ApplyFixup(record, recordSize) || !InBounds(recordSize, kRecordBaseReference, 8) ||
+      ReadLE64(record + kRecordBaseReference) != 0)
     return false;
+  RecordAttributes attrs;
+  if (!WalkAttributes(record, recordSize, attrs) || attrs.IsDirectory()) return false;
+  out.attributeList = attrs.attributeList;
+  if (attrs.attributeList || !attrs.fileName || !attrs.data) return false;
   if (!ReadFileName(record, recordSize, attrs.fileName, out.name, out.parent)) return false;
   out.size = DataSize(record, recordSize, attrs);
   out.created = CreationTime(record, recordSize, attrs);

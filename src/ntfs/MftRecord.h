@@ -9,6 +9,7 @@ namespace undelvo {
 // walk that never leaves the record; 0 where the record has none.
 struct RecordAttributes {
   size_t standardInformation = 0;
+  size_t attributeList = 0;  // then the name and data may lie in extension records
   size_t fileName = 0;
   size_t data = 0;
   size_t indexRoot = 0;
@@ -63,11 +64,17 @@ struct DeletedFileRecord {
   FileReference parent;  // the parent folder's reference
   int64_t size = 0;      // DataSize
   uint64_t created = 0;  // CreationTime
+  // Set when the record is a deleted file's base record with an attribute
+  // list: its offset. The record is then read through the list
+  // (ReadDeletedFileThroughList in ntfs/AttributeList.h), not here.
+  size_t attributeList = 0;
 };
 
 // The record filter both NTFS scans share: a file record ("FILE") that is no
 // longer in use, whose fix-up applies (in place) and whose attributes walk
-// cleanly, not a folder, with a file name and data. False for any other.
+// cleanly, a base record (an extension record holds only part of a file), not
+// a folder, with a file name and data. False for any other, and for a record
+// with an attribute list (out.attributeList set).
 // Everything the scans need is copied out, so nothing points into the
 // record once the scan lets events run.
 bool ReadDeletedFileRecord(uint8_t* record, size_t recordSize, DeletedFileRecord& out);

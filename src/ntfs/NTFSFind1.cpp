@@ -4,6 +4,7 @@
 #include "found/FileTime.h"
 #include "found/NameMask.h"
 #include "found/RecordFoundFile.h"
+#include "ntfs/AttributeList.h"
 #include "ntfs/LoadMFT.h"
 #include "ntfs/MftRecord.h"
 #include "ntfs/Unit0NTFS.h"
@@ -111,8 +112,11 @@ void NTFSFind1(const VolumeContext& volume, NtfsState& ntfs, FoundState& found, 
     if (p / recordSize < kFirstListedRecord) continue;
 
     DeletedFileRecord file;
-    if (!ReadDeletedFileRecord(ntfs.MFTBuffer.data() + p, size_t(recordSize), file) || !IsListedName(file.name))
+    // Only a record with an attribute list takes the longer way through it.
+    if (!ReadDeletedFileRecord(ntfs.MFTBuffer.data() + p, size_t(recordSize), file) &&
+        !(file.attributeList && ReadDeletedFileThroughList(volume, ntfs, int64_t(p), file)))
       continue;
+    if (!IsListedName(file.name)) continue;
     QString& name = file.name;
     if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) name.remove(eq, 1);
     if (!mask.Matches(name)) continue;

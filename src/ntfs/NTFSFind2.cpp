@@ -9,6 +9,7 @@
 #include "found/FileTime.h"
 #include "found/NameMask.h"
 #include "found/RecordFoundFile.h"
+#include "ntfs/AttributeList.h"
 #include "ntfs/LoadMFT.h"
 #include "ntfs/MftExtents.h"
 #include "ntfs/MftRecord.h"
@@ -152,6 +153,7 @@ class DeepScan {
     ntfs_.MFTByteSize = total();
     if (ntfs_.MFTByteSize <= 0) return false;
     ntfs_.MFTBuffer.assign(size_t(ntfs_.MFTByteSize) + kMftSpareBytes, 0);
+    ntfs_.Records.Clear();
     int64_t fill = 0;
     const size_t zones = ntfs_.MFTExtents.size();
     for (size_t i = 0; i < zones; ++i) {
@@ -254,7 +256,10 @@ class DeepScan {
       ++found.ScannedCount;
       if (found.ScannedCount % 10 == 0) progress_.ShowScanned(found.ScannedCount);
       DeletedFileRecord file;
-      if (!ReadDeletedFileRecord(r, recordSize, file)) return;
+      // Only a record with an attribute list takes the longer way through it.
+      if (!ReadDeletedFileRecord(r, recordSize, file) &&
+          !(file.attributeList && ReadDeletedFileThroughList(volume_, ntfs_, int64_t(p), file)))
+        return;
       QString& name = file.name;
       if (name.isEmpty() || name.startsWith(QLatin1Char('$')) || name.contains(QLatin1String(".tmp"))) return;
       if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) name.remove(eq, 1);

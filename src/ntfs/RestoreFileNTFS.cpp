@@ -6,6 +6,7 @@
 
 #include "found/EntryValue.h"
 #include "found/SaveFile.h"
+#include "ntfs/AttributeList.h"
 #include "ntfs/Lznt1.h"
 #include "ntfs/MftRecord.h"
 #include "volume/EngineLimits.h"
@@ -133,29 +134,53 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
       ResidentContent(r, size_t(recordSize), attrs.standardInformation, infoOffset, infoLength) &&
       infoLength >= kStdInfoModificationTime + 8)
     file.FModifiedTime = ReadLE64(r + infoOffset + kStdInfoModificationTime);
-  if (attrs.data == 0) return true;
-  if (r[attrs.data + kAttrNonResident] == 0) {
+  // The data's pieces: the one attribute of the record, or, with an attribute
+  // list, every piece of the unnamed data in the records the list names.
+  std::vector<AttributeAt> pieces;
+  if (attrs.attributeList) {
+    if (!DataPiecesThroughList(ntfs, locator, pieces)) return false;
+  } else if (attrs.data) {
+    pieces.push_back({locator, attrs.data});
+  }
+  if (pieces.empty()) return true;
+  const uint8_t* first = ntfs.MFTBuffer.data() + pieces.front().record;
+  const size_t data = pieces.front().attribute;
+  if (first[data + kAttrNonResident] == 0) {
     size_t offset = 0, length = 0;
-    if (!ResidentContent(r, size_t(recordSize), attrs.data, offset, length)) return false;
+    if (!ResidentContent(first, size_t(recordSize), data, offset, length)) return false;
     file.HasData = true;
     file.Resident = true;
     file.ResidentLength = int32_t(length);
     file.FSize = int64_t(length);
-    file.ResidentBuf = QByteArray(reinterpret_cast<const char*>(r + offset), qsizetype(length));
+    file.ResidentBuf = QByteArray(reinterpret_cast<const char*>(first + offset), qsizetype(length));
     return true;
   }
-  const size_t attributeEnd = attrs.data + ReadLE32(r + attrs.data + kAttrLength);
-  if (!InBounds(size_t(recordSize), attrs.data, kNonResidentHeaderBytes)) return false;
+  // Size and compression are kept in the first piece only.
+  if (!InBounds(size_t(recordSize), data, kNonResidentHeaderBytes)) return false;
   file.HasData = true;
-  file.FSize = int64_t(ReadLE64(r + attrs.data + kAttrDataSize) & 0x7FFFFFFFFFFFFFFFULL);
-  const int unitShift = r[attrs.data + kAttrCompressionUnit];
-  if ((ReadLE16(r + attrs.data + kAttrFlags) & kAttrFlagCompressed) && unitShift > 0 &&
+  file.FSize = int64_t(ReadLE64(first + data + kAttrDataSize) & 0x7FFFFFFFFFFFFFFFULL);
+  const int unitShift = first[data + kAttrCompressionUnit];
+  if ((ReadLE16(first + data + kAttrFlags) & kAttrFlagCompressed) && unitShift > 0 &&
       unitShift <= kMaxCompressionUnitShift)
     file.CompressionUnitClusters = 1 << unitShift;
-  DecodeRunList(r, attributeEnd, attrs.data + ReadLE16(r + attrs.data + kAttrRunListOffset), [&](const DataRun& run) {
-    if (run.lengthBytes > 0 && (run.sparse || run.offsetBytes > 0))
-      file.Runs.push_back({run.start, run.length, run.sparse});
-  });
+  // Each piece's run list counts its offsets afresh and covers the clusters
+  // from its lowest VCN on; a listed piece that does not start where the runs
+  // so far end (a gap, an overlap) ends the runs there.
+  uint64_t clusters = 0;
+  for (const AttributeAt& piece : pieces) {
+    const uint8_t* rec = ntfs.MFTBuffer.data() + piece.record;
+    const size_t a = piece.attribute;
+    if (rec[a + kAttrNonResident] == 0 || !InBounds(size_t(recordSize), a, kNonResidentHeaderBytes) ||
+        (attrs.attributeList && ReadLE64(rec + a + kAttrLowestVcn) != clusters))
+      break;
+    const size_t attributeEnd = a + ReadLE32(rec + a + kAttrLength);
+    DecodeRunList(rec, attributeEnd, a + ReadLE16(rec + a + kAttrRunListOffset), [&](const DataRun& run) {
+      if (run.lengthBytes > 0 && (run.sparse || run.offsetBytes > 0)) {
+        file.Runs.push_back({run.start, run.length, run.sparse});
+        clusters += uint64_t(run.length);
+      }
+    });
+  }
   return true;
 }
 

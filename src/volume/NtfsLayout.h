@@ -26,6 +26,7 @@ inline constexpr size_t kRecordUpdateSequenceCount = 6;   // 2 bytes: entries, t
 inline constexpr size_t kRecordSequenceNumber = 16;       // 2 bytes: how often the record was reused, as references name it
 inline constexpr size_t kRecordFirstAttribute = 20;       // 2 bytes: offset of the first attribute
 inline constexpr size_t kRecordFlags = 22;                // 2 bytes
+inline constexpr size_t kRecordBaseReference = 32;        // 8 bytes: the base record's reference; 0 in a base record
 inline constexpr uint8_t kRecordInUse = 0x01;             // flag bit: the record describes a live file
 inline constexpr size_t kRecordNumber = 44;               // 4 bytes: the record's own number
 // The update sequence covers the record in strides of this many bytes, the
@@ -48,6 +49,7 @@ inline constexpr size_t kAttrContentLength = 16;  // 4 bytes
 inline constexpr size_t kAttrContentOffset = 20;  // 2 bytes, from the attribute's start
 inline constexpr size_t kResidentHeaderBytes = 24;
 // Non-resident attribute.
+inline constexpr size_t kAttrLowestVcn = 16;      // 8 bytes: the first cluster of the stream this extent holds
 inline constexpr size_t kAttrRunListOffset = 32;  // 2 bytes, from the attribute's start
 inline constexpr size_t kAttrCompressionUnit = 34;  // 1 byte: a compression unit is 2^value clusters; 0 when not compressed
 inline constexpr size_t kAttrDataSize = 48;       // 8 bytes: the stream's size in bytes
@@ -55,6 +57,7 @@ inline constexpr size_t kNonResidentHeaderBytes = 64;
 
 // Attribute type codes, in the order a record keeps them, and the end marker.
 inline constexpr uint32_t kAttrStandardInformation = 0x10;
+inline constexpr uint32_t kAttrAttributeList = 0x20;  // where a file's attributes lie once its base record is full
 inline constexpr uint32_t kAttrFileName = 0x30;
 inline constexpr uint32_t kAttrData = 0x80;
 inline constexpr uint32_t kAttrIndexRoot = 0x90;
@@ -64,6 +67,17 @@ inline constexpr uint32_t kAttrEndMarker = 0xFFFFFFFF;
 // Standard information content.
 inline constexpr size_t kStdInfoCreationTime = 0;      // 8 bytes, 100 ns since 1601
 inline constexpr size_t kStdInfoModificationTime = 8;  // 8 bytes, 100 ns since 1601, UTC
+
+// Attribute list entry: one per attribute (or extent of one) of the file.
+inline constexpr size_t kListEntryType = 0;          // 4 bytes
+inline constexpr size_t kListEntryLength = 4;        // 2 bytes
+inline constexpr size_t kListEntryNameLength = 6;    // 1 byte: characters of the stream name
+inline constexpr size_t kListEntryLowestVcn = 8;     // 8 bytes
+inline constexpr size_t kListEntryRecord = 16;       // 8 bytes: the reference of the record holding it
+inline constexpr size_t kListEntryRecordSequence = 22;  // 2 bytes of it: that record's sequence number
+inline constexpr size_t kListEntryMinBytes = 26;     // the fixed part, before the name
+// NTFS keeps an attribute list to 256 KiB; a longer one is damaged.
+inline constexpr size_t kMaxAttributeListBytes = size_t(256) << 10;
 
 // File name content.
 inline constexpr size_t kFileNameParent = 0;  // 8 bytes: the parent folder's reference
