@@ -10,6 +10,12 @@ Subcommands (all paths inside a volume are absolute, "/" separated):
                                     syncing after each chunk so that their clusters
                                     interleave and both end up fragmented
   fat32-forget-next-free VOL        set the FAT32 FSInfo next-free hint to "unknown"
+  fill DIR SIZE                     write files of SIZE bytes (f00000.dat, ...) into a
+                                    mounted folder until the volume is full
+  first-clusters VOL FOLDER         print "cluster<TAB>name" of each file in FOLDER
+  numbered OUT SIZE CHUNK NAME      write SIZE bytes of text whose every CHUNK bytes
+                                    name their place in the file (compresses well, yet
+                                    a chunk out of place shows)
   record VOL STATE                  add the runs of every live file to STATE (json)
   manifest VOL STATE DELETED LIVE OUT_DELETED OUT_LIVE
                                     write the manifests from the final volume
@@ -245,6 +251,42 @@ def cmd_fat32_forget_next_free(vol):
         f.write(struct.pack("<I", 0xFFFFFFFF))
 
 
+def cmd_fill(folder, size):
+    size = int(size)
+    n = 0
+    while True:
+        path = os.path.join(folder, "f%05d.dat" % n)
+        try:
+            with open(path, "wb") as f:
+                f.write(bytes([n % 251]) * size)
+        except OSError:
+            os.remove(path)  # the one that did not fit
+            return
+        n += 1
+
+
+def cmd_first_clusters(vol, folder):
+    from concurrent.futures import ThreadPoolExecutor
+    inode = run(["ifind", "-n", folder, vol]).decode().strip()
+    files = re.findall(r"^r/r (\d+)-128-\d+:\t(.*)$", run(["fls", "-u", vol, inode]).decode(), re.M)
+
+    def first(entry):
+        m = re.search(r"Starting address: (\d+)", run(["istat", "-r", vol, entry[0]]).decode())
+        return int(m.group(1)) if m else -1
+
+    with ThreadPoolExecutor(os.cpu_count() or 2) as pool:
+        for (_, name), cluster in zip(files, pool.map(first, files)):
+            print("%d\t%s" % (cluster, name))
+
+
+def cmd_numbered(out, size, chunk, name):
+    size, chunk = int(size), int(chunk)
+    with open(out, "wb") as f:
+        for i in range((size + chunk - 1) // chunk):
+            line = b"%s chunk %06d\n" % (name.encode(), i)
+            f.write((line * (chunk // len(line) + 1))[:min(chunk, size - i * chunk)])
+
+
 def cmd_record(vol, state_path):
     state = json.load(open(state_path)) if os.path.exists(state_path) else {}
     for typ, deleted, inode, realloc, path in fls_entries(vol, ["-u", "-F"]):
@@ -441,6 +483,12 @@ def main(argv):
         cmd_interleave(*args)
     elif cmd == "fat32-forget-next-free":
         cmd_fat32_forget_next_free(*args)
+    elif cmd == "fill":
+        cmd_fill(*args)
+    elif cmd == "first-clusters":
+        cmd_first_clusters(*args)
+    elif cmd == "numbered":
+        cmd_numbered(*args)
     elif cmd == "record":
         cmd_record(*args)
     elif cmd == "manifest":
