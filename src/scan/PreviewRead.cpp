@@ -67,6 +67,7 @@ QString StockPictureName(PreviewClass previewClass) {
 PreviewContent ReadPreview(UndelvoState& state, const QString& name, const QString& entryValue) {
   PreviewContent preview;
   preview.extension = PreviewExtension(name);
+  preview.state = StateOf(state.Scan.Found.States, entryValue);
   const PreviewClass previewClass = PreviewClassOf(name);
   if (!StockPictureName(previewClass).isEmpty()) {
     preview.kind = PreviewContent::Kind::Stock;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "found/Recoverability.h"
+
 #include "scan/UndelvoState.h"
 
 namespace undelvo {
@@ -42,6 +44,7 @@ struct PreviewContent {
   QString stock;      // Stock: the picture's name, "Wav", "Avi" or "ExeDll"
   QString extension;  // the name's extension, upper-cased (".JPG")
   QByteArray bytes;   // Picture and Text: empty when nothing could be read
+  Recoverability state;  // what the scan told of the file's clusters
 };
 
 // Reads what the preview shows of the found file `name` with `entryValue`

@@ -1,16 +1,20 @@
 #include "ui/Panel4.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "found/CategoryTable.h"
 #include "found/DataItem.h"
+#include "found/FileTime.h"
 #include "found/FoundRows.h"
 #include "scan/RecoverRun.h"
+#include "scan/RecoverStateText.h"
 #include "settings/Registry.h"
 #include "ui/CategoryImages.h"
 #include "ui/FileIcons.h"
@@ -113,7 +117,7 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
   });
 
   model_->SetCaptions({ctx.Text("File", "File"), ctx.Text("File", "Path"), ctx.Text("File", "Date"),
-                       ctx.Text("File", "Size")});
+                       ctx.Text("File", "Size"), ctx.Text("File", "State")});
   fileList_ = new QTableView(this);
   fileList_->setObjectName(QStringLiteral("Panel4FList"));
   fileList_->setGeometry(298, 84, 492, 316);
@@ -129,10 +133,21 @@ Panel4::Panel4(UiContext& ctx, QWidget* parent)
   fileList_->verticalHeader()->hide();
   fileList_->verticalHeader()->setDefaultSectionSize(20);
   fileList_->setIconSize(QSize(16, 16));
+  // The state column is as wide as its longest text in this language, the
+  // date as its format; the path gives up the room, so the columns and the
+  // scroll bar fit the list.
+  const QFontMetrics metrics(fileList_->font());
+  int stateWidth = metrics.horizontalAdvance(ctx.Text("File", "State")) + 24;  // room for the sort mark
+  for (const Recoverability& s : {GoodState(), Recoverability{RecoverState::Partial, 99},
+                                  Recoverability{RecoverState::Overwritten, 0}, Recoverability{}})
+    stateWidth = std::max(stateWidth, metrics.horizontalAdvance(RecoverStateText(ctx.Lang(), s)) + 10);
+  // A date as wide as the user's short format makes it (a two-digit day, December).
+  const int dateWidth = std::max(74, metrics.horizontalAdvance(ShortDate(QDateTime(QDate(2026, 12, 28), QTime(12, 0)))) + 10);
   fileList_->setColumnWidth(ResultsModel::FileColumn, 120);
-  fileList_->setColumnWidth(ResultsModel::PathColumn, 218);  // the four columns and the scroll bar fit the list
-  fileList_->setColumnWidth(ResultsModel::DateColumn, 74);
+  fileList_->setColumnWidth(ResultsModel::PathColumn, std::max(80, 218 - stateWidth - (dateWidth - 74)));
+  fileList_->setColumnWidth(ResultsModel::DateColumn, dateWidth);
   fileList_->setColumnWidth(ResultsModel::SizeColumn, 64);
+  fileList_->setColumnWidth(ResultsModel::StateColumn, stateWidth);
   fileList_->setAccessibleName(ctx.Text("File", "File"));
   connect(fileList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!ctx_.state.Run.Busy()) UpdateSelectionLine(int(fileList_->selectionModel()->selectedRows().size()));
@@ -203,8 +218,10 @@ void Panel4::Enter() {
 void Panel4::FillRows(const std::vector<FoundRow>& found) {
   ResultsRows rows;
   std::vector<QIcon> icons;
+  std::vector<ResultsModel::RowState> states;
   std::map<QString, int> iconOf;  // one icon per extension, shared by its rows
   rows.DataArray.reserve(found.size());
+  states.reserve(found.size());
   for (const FoundRow& row : found) {
     ctx_.state.Run.Pump();
     TDataItem item = MakeDataItem(row.name, row.value);
@@ -217,9 +234,11 @@ void Panel4::FillRows(const std::vector<FoundRow>& found) {
     item.IconNumber = it->second;
     rows.DataArray.push_back(std::move(item));
     rows.ViewList.append(row.value);
+    const Recoverability state = StateOf(ctx_.state.Scan.Found.States, row.value);
+    states.push_back({state, RecoverStateText(ctx_.Lang(), state)});
   }
   fileList_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-  model_->SetRows(std::move(rows), std::move(icons));
+  model_->SetRows(std::move(rows), std::move(icons), std::move(states));
   UpdateSelectionLine(0);
 }
 

@@ -9,10 +9,12 @@ namespace undelvo::ui {
 
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ResultsModel::SetRows(ResultsRows rows, std::vector<QIcon> icons) {
+void ResultsModel::SetRows(ResultsRows rows, std::vector<QIcon> icons, std::vector<RowState> states) {
   beginResetModel();
   rows_ = std::move(rows);
   icons_ = std::move(icons);
+  states_ = std::move(states);
+  states_.resize(rows_.DataArray.size());
   sizes_.clear();
   sizes_.reserve(rows_.DataArray.size());
   for (qsizetype i = 0; i < qsizetype(rows_.DataArray.size()); ++i)
@@ -37,6 +39,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
       case PathColumn: return row.Str2;
       case DateColumn: return row.Str3;
       case SizeColumn: return row.Str4;
+      case StateColumn: return states_[size_t(index.row())].text;
       default: return {};
     }
   }
@@ -61,8 +64,11 @@ void ResultsModel::sort(int column, Qt::SortOrder order) {
     const TDataItem& r = rows_.DataArray[i];
     return column == PathColumn ? r.Str2 : column == DateColumn ? r.Str3 : r.Str1;
   };
+  // The state sorts by the share of intact clusters, unknown below overwritten.
+  auto intact = [&](size_t i) { return states_[i].state.intactPercent; };
   std::stable_sort(by.begin(), by.end(), [&](size_t a, size_t b) {
     if (column == SizeColumn) return order == Qt::AscendingOrder ? sizes_[a] < sizes_[b] : sizes_[a] > sizes_[b];
+    if (column == StateColumn) return order == Qt::AscendingOrder ? intact(a) < intact(b) : intact(a) > intact(b);
     const int c = QString::localeAwareCompare(text(a), text(b));
     return order == Qt::AscendingOrder ? c < 0 : c > 0;
   });
@@ -77,16 +83,20 @@ void ResultsModel::sort(int column, Qt::SortOrder order) {
   changePersistentIndexList(before, after);
   ResultsRows sorted;
   std::vector<int64_t> sizes;
+  std::vector<RowState> states;
   sorted.DataArray.reserve(n);
   sizes.reserve(n);
+  states.reserve(n);
   for (size_t i : by) {
     sorted.DataArray.push_back(rows_.DataArray[i]);
     sorted.ViewList.append(rows_.ViewList.value(qsizetype(i)));
     sizes.push_back(sizes_[i]);
+    states.push_back(std::move(states_[i]));
   }
   sorted.CountList = rows_.CountList;
   rows_ = std::move(sorted);
   sizes_ = std::move(sizes);
+  states_ = std::move(states);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "found/DataItem.h"
+#include "found/Recoverability.h"
 
 namespace undelvo::ui {
 
@@ -15,15 +16,22 @@ namespace undelvo::ui {
 class ResultsModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  enum Column { FileColumn, PathColumn, DateColumn, SizeColumn, ColumnCount };
+  enum Column { FileColumn, PathColumn, DateColumn, SizeColumn, StateColumn, ColumnCount };
+
+  // What a row shows of its file's recoverability, and what it sorts by.
+  struct RowState {
+    Recoverability state;
+    QString text;  // in the current language: "partial (40 %)"
+  };
 
   explicit ResultsModel(QObject* parent = nullptr);
 
-  // Replaces every row: the model is reset once.
-  void SetRows(ResultsRows rows, std::vector<QIcon> icons);
+  // Replaces every row: the model is reset once. `states` runs parallel
+  // to the rows (a row without one shows nothing in the state column).
+  void SetRows(ResultsRows rows, std::vector<QIcon> icons, std::vector<RowState> states = {});
   void Clear();
   const ResultsRows& Rows() const { return rows_; }
-  // The column captions (File, Path, Date, Size) in the current language.
+  // The column captions (File, Path, Date, Size, State) in the current language.
   void SetCaptions(const QStringList& captions) { captions_ = captions; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -37,6 +45,7 @@ class ResultsModel : public QAbstractTableModel {
  private:
   ResultsRows rows_;
   std::vector<int64_t> sizes_;  // each row's size in bytes, for sorting
+  std::vector<RowState> states_;
   std::vector<QIcon> icons_;
   QStringList captions_;
 };

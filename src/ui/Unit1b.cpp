@@ -8,6 +8,7 @@
 
 #include "found/DataItem.h"
 #include "found/EntryValue.h"
+#include "scan/RecoverStateText.h"
 #include "settings/LanguageFile.h"
 
 // The stock pictures live in a resource of the static UI library; naming its
@@ -28,6 +29,7 @@ constexpr int kPathShown = 80;    // characters of the path shown
 constexpr int kValueGap = 16;     // from a caption's right edge to its value
 constexpr int kLineHeight = 18;
 constexpr int kContentRight = 620;
+constexpr int kStateLeft = 330;   // the state's caption, on the size's line
 
 // Text without the byte-order mark `bom` decoded by `decoder`; an incomplete
 // character at the end (the read stopped inside it) is left out.
@@ -200,6 +202,21 @@ TForm1b::TForm1b(const LanguageFile& lang, const QString& name, const QString& e
     y += 20;
     ++n;
   }
+  // Beside the size, how intact the file's clusters are.
+  auto* stateCaption = new QLabel(LangText(lang, "File", "State") + QLatin1Char(':'), this);
+  stateCaption->setObjectName(QStringLiteral("Label6a"));
+  stateCaption->setTextFormat(Qt::PlainText);
+  stateCaption->setFont(SkinFont(13, true));
+  const int stateCaptionWidth = stateCaption->fontMetrics().horizontalAdvance(stateCaption->text()) + 1;
+  stateCaption->setGeometry(kStateLeft, y - 20, stateCaptionWidth, kLineHeight);
+  auto* state = new ElidedLabel(this);
+  state->setObjectName(QStringLiteral("Label6b"));
+  state->setTextFormat(Qt::PlainText);
+  state->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  const int stateX = kStateLeft + stateCaptionWidth + kValueGap;
+  state->setGeometry(stateX, y - 20, std::max(0, kContentRight - stateX), kLineHeight);
+  state->SetFullText(RecoverStateText(lang, content.state));
+  stateCaption->setBuddy(state);
 
   picture_ = new PreviewPicture(this);
   picture_->setObjectName(QStringLiteral("PreviewImage"));

@@ -417,7 +417,12 @@ class PreviewWindowTest : public QObject {
     QVERIFY(Preview(plan.name, plan.value, [&](TForm1b& form) {
       QCOMPARE(form.Text(), QString::fromUtf8(file.left(2 * 512)));
       QCOMPARE(LabelText(form, "Label4b"), QStringLiteral("3 kb"));
+      QCOMPARE(LabelText(form, "Label6b"), QStringLiteral("good"));
     }));
+    // A file whose first cluster went to a later file says how much of it is left.
+    const FoundRow log = Row(QStringLiteral("C:\\"), QStringLiteral("õLDLOG.TXT"));
+    QVERIFY(!log.value.isEmpty());
+    QVERIFY(Preview(log.name, log.value, [&](TForm1b& form) { QCOMPARE(LabelText(form, "Label6b"), QStringLiteral("partial (83 %)")); }));
 
     const FoundRow song = Row(QStringLiteral("C:\\Trash folder\\õNNER\\"), QStringLiteral("õONG.MP3"));
     QVERIFY(!song.value.isEmpty());

@@ -209,7 +209,8 @@ class ResultsPanelTest : public QObject {
     const ResultsRows& rows = w.Results()->Model()->Rows();
     for (size_t i = 0; i < rows.DataArray.size(); ++i)
       window << rows.DataArray[i].Str1 + " " + rows.DataArray[i].Str2 + " " +
-                    QString::number(ParseEntryValue(rows.ViewList[qsizetype(i)]).size);
+                    QString::number(ParseEntryValue(rows.ViewList[qsizetype(i)]).size) + " " +
+                    w.Results()->Model()->index(int(i), ResultsModel::StateColumn).data().toString();
     QProcess cli;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), w.settings.filePath(QStringLiteral("cli")));
@@ -219,7 +220,11 @@ class ResultsPanelTest : public QObject {
     QStringList listed;
     for (const QJsonValue f : QJsonDocument::fromJson(cli.readAllStandardOutput()).object()["files"].toArray()) {
       const QJsonObject o = f.toObject();
-      listed << o["name"].toString() + " " + o["path"].toString() + " " + QString::number(o["size"].toInteger());
+      const QString state = o["state"].toString() == "partial"
+                                ? QString("partial (%1 %)").arg(o["intact_percent"].toInt())
+                                : o["state"].toString();
+      listed << o["name"].toString() + " " + o["path"].toString() + " " + QString::number(o["size"].toInteger()) +
+                    " " + state;
     }
     window.sort();
     listed.sort();
@@ -381,6 +386,12 @@ class ResultsPanelTest : public QObject {
     const QString folder = w.state.Program.Config.SaveFolder;
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{biggest});
     QCOMPARE(QFileInfo(folder + "/" + biggest).size(), 37564);
+
+    // The state sorts by the share still intact: the file written over in part first.
+    model->sort(ResultsModel::StateColumn, Qt::AscendingOrder);
+    QCOMPARE(model->index(0, ResultsModel::FileColumn).data().toString(), QStringLiteral("Reused notes.txt"));
+    QCOMPARE(model->index(0, ResultsModel::StateColumn).data().toString(), QStringLiteral("partial (50 %)"));
+    QCOMPARE(model->headerData(ResultsModel::StateColumn, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("State"));
   }
 
   void aFailedWriteIsNamedAndTheOthersStay() {
