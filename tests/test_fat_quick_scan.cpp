@@ -430,3 +430,41 @@ TEST_F(FatScan, HostileNamesAreDefusedOnTheTerminal) {
   const auto json = test::RunCli(dir_.path(), {"scan", "--json", "--image", image});
   EXPECT_TRUE(json.out.contains("evil\\u001b]0;owned\\u0007.txt")) << json.out.toStdString();
 }
+
+// A live folder of many clusters, its clusters interleaved with other files',
+// is read along its chain in the table's own entry width: deleted files in
+// its last clusters are found on FAT12 as on FAT16 and FAT32.
+TEST_F(FatScan, ALiveFolderIsReadAlongItsChainInEveryTableWidth) {
+  const struct {
+    const char* format;
+    int kib;
+    const char* fs;
+  } cases[] = {{"-F 12 -s 1 -S 512", 2048, "FAT"}, {"-F 16 -s 1 -S 512", 16384, "FAT"}, {"-F 32 -s 1 -S 512", 40000, "FAT32"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    QTemporaryDir dir;
+    const QString image = dir.filePath("folder.img");
+    QFile small(dir.filePath("a.txt"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly) && small.write(QByteArray(600, 'x')) == 600);
+    small.close();
+    // Each long name takes three entries: a 512-byte cluster holds five of
+    // them, so 40 names fill eight clusters; the root's files come between.
+    QString script = QString("export MTOOLS_SKIP_CHECK=1; mkfs.fat %1 -C '%2' %3 >/dev/null && mmd -i '%2' ::/Folder")
+                         .arg(c.format, image)
+                         .arg(c.kib);
+    for (int i = 1; i <= 40; ++i) {
+      script += QString(" && mcopy -i '%1' '%2' '::/Folder/long file name %3.txt'").arg(image, small.fileName()).arg(i, 2, 10, QChar('0'));
+      if (i % 5 == 0) script += QString(" && mcopy -i '%1' '%2' '::/between%3.txt'").arg(image, small.fileName()).arg(i);
+    }
+    script += QString(" && mdel -i '%1' '::/Folder/long file name 03.txt' '::/Folder/long file name 22.txt' "
+                      "'::/Folder/long file name 39.txt'")
+                  .arg(image);
+    ASSERT_TRUE(test::Shell(script));
+    ASSERT_EQ(Scan(image, c.fs).end, ScanRunEnd::FilesFound);
+    QStringList names;
+    for (const FoundRow& row : AllFoundRows(state_.Scan.Found))
+      if (ParseEntryValue(row.value).path == "C:\\Folder\\") names << row.name;
+    names.sort();
+    EXPECT_EQ(names.join(", ").toStdString(), "long file name 03.txt, long file name 22.txt, long file name 39.txt");
+  }
+}

@@ -24,6 +24,10 @@ struct FatState {
   int64_t RootDirSectors = 0;   // the fixed root's sectors; one cluster's on FAT32
   int64_t RootCluster = 0;      // FAT32: the root directory's first cluster (0 elsewhere)
   int64_t FatBytes = 0;         // bytes of one FAT copy
+  // A volume named FAT16 (the system names FAT12 and FAT16 alike) whose
+  // table holds 12-bit entries: fewer than 4085 data clusters, by its boot
+  // sector's own counts.
+  bool Fat12 = false;
   std::vector<uint8_t> FatTable;  // the first FAT copy, loaded by the scan runs
 
   // What a scan run has put into DirList so far: the folder paths, case-folded

@@ -11,8 +11,6 @@
 #include "platform/DriveTable.h"
 #include "volume/EngineLimits.h"
 #include "volume/FatGeometry.h"
-#include "volume/FatLayout.h"
-#include "volume/LittleEndian.h"
 #include "volume/ReadSectors.h"
 
 namespace undelvo {
@@ -39,50 +37,22 @@ void AppendCluster(std::vector<ClusterRun>& runs, int64_t cluster) {
   else runs.push_back({cluster, 1});
 }
 
-// Whether a volume taken for FAT16 (the system names FAT12 and FAT16 alike)
-// holds a 12-bit table: fewer than 4085 data clusters, the rule that sets a
-// FAT volume's kind, counted from the boot sector's own fields.
-bool HoldsFat12Table(const VolumeContext& volume, const FatState& fat) {
-  if (volume.FsKind != FsFat16 || volume.SectorPerCluster <= 0) return false;
-  std::vector<uint8_t> boot(size_t(volume.BytesPerSector));
-  if (boot.size() < kFatBootTotalSectors32 + 4 || !ReadSectors(volume, 0, boot.data(), volume.BytesPerSector))
-    return false;
-  int64_t total = ReadLE16(&boot[kFatBootTotalSectors16]);
-  if (total == 0) total = ReadLE32(&boot[kFatBootTotalSectors32]);
-  const int64_t rootSectors =
-      (int64_t(ReadLE16(&boot[kFatBootRootEntries])) * kDirEntryBytes + volume.BytesPerSector - 1) /
-      volume.BytesPerSector;
-  const int64_t dataSectors = total - fat.ReservedSectors - fat.FatCount * fat.SectorsPerFat - rootSectors;
-  constexpr int64_t kFat16LeastClusters = 4085;
-  return dataSectors >= 0 && dataSectors / volume.SectorPerCluster < kFat16LeastClusters;
-}
-
 // The allocation table as the contiguous walk reads it: entry by entry, in
 // 12, 16 or 32 bits, up to the volume's last cluster.
 class TableReader {
  public:
-  TableReader(const VolumeContext& volume, const FatState& fat, bool fat12) : volume_(volume), fat_(fat), fat12_(fat12) {
-    const int64_t tableBytes = std::min<int64_t>(fat.FatBytes, int64_t(fat.FatTable.size()));
-    int64_t entries = 0;  // entries wholly inside the table
-    if (fat12) entries = tableBytes * 2 / 3;
-    else if (volume.FsKind == FsFat16) entries = tableBytes / 2;
-    else if (volume.FsKind == FsFat32) entries = tableBytes / 4;
+  TableReader(const VolumeContext& volume, const FatState& fat) : volume_(volume), fat_(fat) {
+    const int64_t entries = FatEntryCount(volume, fat);
     last_ = entries > 2 ? std::min(volume.ClusterCount + 1, entries - 1) : -1;
   }
   // The highest cluster the walk may look at; -1 when there is no table to
   // read (none loaded, or a kind of volume without one the walk knows).
   int64_t Last() const { return last_; }
-  uint32_t Entry(int64_t cluster) const {
-    if (!fat12_) return FatEntry(volume_, fat_, cluster);
-    const size_t at = size_t(cluster) * 3 / 2;
-    const uint16_t pair = ReadLE16(fat_.FatTable.data() + at);
-    return (cluster & 1) ? pair >> 4 : pair & 0x0FFF;
-  }
+  uint32_t Entry(int64_t cluster) const { return FatEntry(volume_, fat_, cluster); }
 
  private:
   const VolumeContext& volume_;
   const FatState& fat_;
-  bool fat12_;
   int64_t last_ = -1;
 };
 
@@ -173,13 +143,10 @@ RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& 
   RestoreClusterList list;
   const int64_t clusterBytes = volume.BytesPerCluster;
   if (first <= 0 || size <= 0 || clusterBytes <= 0) return list;
-  // A 12-bit table has no chain the chain walks can read, so FAT12 files
-  // always take the contiguous method.
-  const bool fat12 = HoldsFat12Table(volume, fat);
   std::vector<int64_t> chain;
-  if (size >= clusterBytes && !fat12) FollowChain(volume, fat, first, chain, run);
+  if (size >= clusterBytes) FollowChain(volume, fat, first, chain, run);
   list.chain = ChainFitsSize(chain.size(), clusterBytes, size);
-  const TableReader table(volume, fat, fat12);
+  const TableReader table(volume, fat);
   list.mapped = table.Last() >= 0;
   if (list.chain) {
     // A chain the table still holds belongs to a file now: every cluster of it is taken.

@@ -31,8 +31,8 @@ struct RestoreClusterList {
 // size is reached, passing over clusters the table gives to live files or
 // marks bad, since the file was written around those; the walk ends at the
 // volume's last cluster. A FAT12 volume (which the system names like FAT16)
-// is read in 12-bit entries and has no chain walked. Without a table to consult (none loaded, or a kind
-// of volume the chain walks do not read) the consecutive clusters from
+// is read in 12-bit entries. Without a table to consult (none loaded, or a
+// kind of volume the chain walks do not read) the consecutive clusters from
 // `first` are taken.
 RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& fat, int64_t first, int64_t size,
                                    RunControl& run);

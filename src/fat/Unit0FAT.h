@@ -19,11 +19,15 @@ void FollowChain16(const VolumeContext& volume, const FatState& fat, int64_t fir
 void FollowChain32(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
                    RunControl& run);
 
-// FollowChain16 or FollowChain32 by the volume's kind; nothing on FAT12.
+// The chain in the entries of the volume's table: 12-bit entries on a FAT12
+// volume (fat.Fat12), else as FollowChain16 or FollowChain32 by its kind.
 void FollowChain(const VolumeContext& volume, const FatState& fat, int64_t first, std::vector<int64_t>& list,
                  RunControl& run);
 
-// The table's entry of a cluster (0 when it lies outside the table).
+// The table's entry of a cluster in 12, 16 or 32 bits (0 when it lies outside the table).
 uint32_t FatEntry(const VolumeContext& volume, const FatState& fat, int64_t cluster);
+
+// The entries that lie wholly inside the loaded table; 0 without one.
+int64_t FatEntryCount(const VolumeContext& volume, const FatState& fat);
 
 }  // namespace undelvo

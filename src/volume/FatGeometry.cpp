@@ -29,12 +29,24 @@ void SetFloppyLayout(VolumeContext& volume, FatState& fat) {
   fat.RootCluster = 0;
 }
 
+// The rule that sets a FAT volume's kind: fewer than 4085 data clusters
+// make it FAT12, counted from the boot sector's own fields.
+bool HoldsFat12Table(const std::vector<uint8_t>& boot, const FatState& fat, int64_t bps, int64_t sectorsPerCluster) {
+  int64_t total = ReadLE16(&boot[kFatBootTotalSectors16]);
+  if (total == 0) total = ReadLE32(&boot[kFatBootTotalSectors32]);
+  const int64_t rootSectors = (int64_t(ReadLE16(&boot[kFatBootRootEntries])) * kDirEntryBytes + bps - 1) / bps;
+  const int64_t dataSectors = total - fat.ReservedSectors - fat.FatCount * fat.SectorsPerFat - rootSectors;
+  constexpr int64_t kFat16LeastClusters = 4085;
+  return dataSectors >= 0 && dataSectors / sectorsPerCluster < kFat16LeastClusters;
+}
+
 }  // namespace
 
 bool ReadGeometryFAT(VolumeContext& volume, FatState& fat) {
   volume.BytesPerCluster = 0;
   volume.SectorPerCluster = 0;
   volume.SectorCount = 0;
+  fat.Fat12 = false;
 
   std::vector<uint8_t> boot;
   if (!ReadBootSector(volume, boot)) return false;
@@ -67,6 +79,7 @@ bool ReadGeometryFAT(VolumeContext& volume, FatState& fat) {
   volume.BytesPerCluster = int64_t(volume.SectorPerCluster) * bps;
   volume.ClusterCount = volume.SectorCount / volume.SectorPerCluster;
   fat.FatBytes = bps * fat.SectorsPerFat;
+  fat.Fat12 = volume.FsKind == FsFat16 && HoldsFat12Table(boot, fat, bps, volume.SectorPerCluster);
   return true;
 }
 
