@@ -40,7 +40,7 @@ QByteArray RowToJson(const FoundRow& row, const Recoverability& state) {
   o += ",\"date\":" + JsonString(e.date);
   o += ",\"size\":" + QByteArray::number(qint64(e.size));
   o += ",\"locator\":" + (e.IsRecycleBin() ? QByteArray("null") : QByteArray::number(qint64(e.locator)));
-  o += ",\"state\":" + JsonString(RecoverStateName(state.state));
+  o += ",\"state\":\"" + RecoverStateName(state.state).toLatin1() + '"';
   o += ",\"intact_percent\":" + (state.intactPercent < 0 ? QByteArray("null") : QByteArray::number(state.intactPercent));
   o += e.IsRecycleBin() ? ",\"recycle_bin\":true}" : ",\"recycle_bin\":false}";
   return o;

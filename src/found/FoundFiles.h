@@ -23,6 +23,13 @@ class FoundFiles {
   // Replaces list's content with every section name in creation order.
   void ReadSectionNames(QStringList& list) const;
   int SectionCount() const { return int(sections_.size()); }
+  // Calls visit(section, key, value) for every entry, the sections in
+  // creation order and each section's keys in theirs, without a lookup.
+  template <typename Visit>
+  void ForEachEntry(Visit visit) const {
+    for (const Section& s : sections_)
+      for (const auto& [key, value] : s.entries) visit(s.name, key, value);
+  }
 
   // Where a search for a free numbered key ("name(n).ext") may start: keys are
   // never removed during a scan, so the lowest free n of a name only grows and

@@ -13,12 +13,8 @@ const QString kOtherSection = QStringLiteral("OTHER");
 // (with the line itself), in the order the results view lists them.
 template <typename Visit, typename VisitLine>
 void ForEachRow(const FoundState& found, Visit visit, VisitLine visitLine) {
-  QStringList sections, keys;
-  found.FoundFiles.ReadSectionNames(sections);
-  for (const QString& section : sections) {
-    found.FoundFiles.ReadKeys(section, keys);
-    for (const QString& key : keys) visit(FoundRow{key, section, found.FoundFiles.Read(section, key)});
-  }
+  found.FoundFiles.ForEachEntry(
+      [&](const QString& section, const QString& key, const QString& value) { visit(FoundRow{key, section, value}); });
   for (const QString& line : found.OtherFiles)
     visitLine(line, FoundRow{OtherFilesName(line), kOtherSection, OtherFilesValue(line)});
 }

@@ -16,12 +16,15 @@ void AssessFoundFiles(ScanState& scan, RunControl& run) {
   const std::vector<FoundRow> rows = AllFoundRows(found);
   std::vector<FileClusters> clusters(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
-    const EntryValue e = ParseEntryValue(rows[i].value);
-    if (e.IsRecycleBin()) clusters[i].mapped = true;  // a live file: nothing of it is lost
-    else if (!ntfs) clusters[i] = FatFileClusters(scan.Volume, scan.Fat, rows[i].value, run);
-    else if (e.HasNumericLocator()) clusters[i] = NtfsFileClusters(scan.Volume, scan.Ntfs, bitmap, e.locator);
+    const QString& value = rows[i].value;
+    // The locator leads the value: "R" for a Recycle Bin file, a number otherwise.
+    if (value.startsWith(QLatin1Char('R'))) clusters[i].mapped = true;  // a live file: nothing of it is lost
+    else if (!ntfs) clusters[i] = FatFileClusters(scan.Volume, scan.Fat, value, run);
+    else if (!value.isEmpty() && value.front().isDigit())
+      clusters[i] = NtfsFileClusters(scan.Volume, scan.Ntfs, bitmap, LeadingNumber(value));
   }
   const std::vector<Recoverability> states = StatesFromClusters(clusters);
+  found.States.reserve(qsizetype(rows.size()));
   for (size_t i = 0; i < rows.size(); ++i) found.States.insert(rows[i].value, states[i]);
 }
 
