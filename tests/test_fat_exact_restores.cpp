@@ -180,11 +180,15 @@ TEST_F(FatExactRestore, TheContiguousWalkStartsAtTheFirstClusterAndEndsWithTheVo
     int64_t first, size;
     std::vector<std::pair<int64_t, int64_t>> runs;  // first cluster, count
     int64_t bytes;
+    int64_t inUse;  // of the listed clusters, those a live file holds
   } cases[] = {
-      {9, 4 * cb, {{9, 1}, {11, 1}, {14, 2}}, 4 * cb},
-      {9, 1, {{9, 1}}, 1},
-      {20, 2 * cb + 1, {{20, 3}}, 2 * cb + 1},
-      {last - 2, 4 * cb, {{last - 2, 1}, {last, 1}}, 2 * cb},
+      {9, 4 * cb, {{9, 1}, {11, 1}, {14, 2}}, 4 * cb, 0},
+      {9, 1, {{9, 1}}, 1, 0},
+      {20, 2 * cb + 1, {{20, 3}}, 2 * cb + 1, 1},
+      // A live file holds the first cluster: it wrote over this file from
+      // its start, and the clusters are taken as they follow.
+      {10, 4 * cb, {{10, 4}}, 4 * cb, 3},
+      {last - 2, 4 * cb, {{last - 2, 1}, {last, 1}}, 2 * cb, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.first);
@@ -194,6 +198,7 @@ TEST_F(FatExactRestore, TheContiguousWalkStartsAtTheFirstClusterAndEndsWithTheVo
     for (const ClusterRun& r : list.runs) runs.push_back({r.first, r.count});
     EXPECT_EQ(runs, c.runs);
     EXPECT_EQ(list.bytes, c.bytes);
+    EXPECT_EQ(list.inUse, c.inUse);
   }
   // A chain in the table that fits the size is still taken as it stands.
   set(30, 32);

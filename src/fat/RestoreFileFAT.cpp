@@ -56,18 +56,32 @@ class TableReader {
   int64_t last_ = -1;
 };
 
-// The contiguous method: the first cluster (the file's own by its entry,
-// whatever the table says of it now), then every free cluster after it
-// until `need` clusters are listed.
-void WalkFreeClusters(const TableReader& table, int64_t first, int64_t need, RunControl& run,
-                      std::vector<ClusterRun>& runs) {
+// The contiguous method. A file whose first cluster is free was written
+// after the live files around it: the first cluster, then every free cluster
+// after it until `need` clusters are listed. A file whose first cluster a
+// live file holds now was written over by that later file, which took its
+// clusters from the start: passing over them would shift every byte after
+// them, so the consecutive clusters are taken (their part still free is
+// where it was). Returns the listed clusters a live file holds.
+int64_t WalkContiguous(const TableReader& table, int64_t first, int64_t need, RunControl& run,
+                       std::vector<ClusterRun>& runs) {
   const int64_t last = table.Last();
   if (last < 0) {
     runs.push_back({first, need});
-    return;
+    return 0;
+  }
+  constexpr int64_t kPumpEvery = 1 << 16;  // clusters between two pumps of a long walk
+  if (first >= 2 && first <= last && table.Entry(first) != 0) {
+    const int64_t count = std::min(need, last - first + 1);
+    runs.push_back({first, count});
+    int64_t inUse = 0;
+    for (int64_t c = first; c < first + count; ++c) {
+      if (c % kPumpEvery == 0) run.Pump();
+      inUse += table.Entry(c) != 0;
+    }
+    return inUse;
   }
   runs.push_back({first, 1});
-  constexpr int64_t kPumpEvery = 1 << 16;  // clusters between two pumps of a long walk
   int64_t listed = 1;
   for (int64_t c = std::max<int64_t>(first + 1, 2); listed < need && c <= last; ++c) {
     if (c % kPumpEvery == 0) run.Pump();
@@ -75,6 +89,7 @@ void WalkFreeClusters(const TableReader& table, int64_t first, int64_t need, Run
     AppendCluster(runs, c);
     ++listed;
   }
+  return 0;
 }
 
 void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterRun>& runs, int64_t size,
@@ -153,9 +168,7 @@ RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& 
     for (int64_t c : chain) AppendCluster(list.runs, c);
     list.inUse = int64_t(chain.size());
   } else {
-    WalkFreeClusters(table, first, (size + clusterBytes - 1) / clusterBytes, run, list.runs);
-    // The walk passes over taken clusters, but the first is the entry's own whatever the table says.
-    if (list.mapped && first >= 2 && first <= table.Last() && table.Entry(first) != 0) list.inUse = 1;
+    list.inUse = WalkContiguous(table, first, (size + clusterBytes - 1) / clusterBytes, run, list.runs);
   }
   int64_t clusters = 0;
   for (const ClusterRun& r : list.runs) clusters += r.count;

@@ -27,9 +27,11 @@ struct RestoreClusterList {
 
 // The clusters of the file with first cluster `first` and `size` bytes: the
 // table's chain from `first` when it still holds one that fits the size;
-// else the first cluster and the free clusters after it (entry 0) until the
-// size is reached, passing over clusters the table gives to live files or
-// marks bad, since the file was written around those; the walk ends at the
+// else, when the first cluster is free, it and the free clusters after it
+// (entry 0) until the size is reached, passing over clusters the table gives
+// to live files or marks bad, since the file was written around those; when
+// a live file holds the first cluster (a later file wrote over this one from
+// its start), the consecutive clusters from it. The walk ends at the
 // volume's last cluster. A FAT12 volume (which the system names like FAT16)
 // is read in 12-bit entries. Without a table to consult (none loaded, or a
 // kind of volume the chain walks do not read) the consecutive clusters from
