@@ -17,7 +17,8 @@ bool RecordDeletedFatFile(const VolumeContext& volume, FatState& fat, FoundState
   if (!PlausibleDateTime(date, time, latestYear) || size == 0 || first > volume.ClusterCount)
     return false;
   const QString value = JoinEntryValue(QString::number(first), folder, FatDateText(date), size);
-  fat.EntryTimes.insert(value, FatWriteTime{date, time});
+  fat.EntryTimes.insert(value, FatWriteTime{date, time, ReadLE16(entry + kDirEntryCreatedDate),
+                                             ReadLE16(entry + kDirEntryCreatedTime)});
   RecordFoundFile(found, FoundFileWriter::Fat, name, value, [&] { run.Pump(); });
   return true;
 }

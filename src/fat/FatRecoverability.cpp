@@ -17,8 +17,10 @@ FileClusters FatFileClusters(const VolumeContext& volume, const FatState& fat, c
     return out;
   }
   if (clusterBytes <= 0 || fat.FatTable.empty()) return out;
+  // A copy keeps the file's write time but is created when it lands: the
+  // later of the two is when the clusters were written.
   if (const auto time = fat.EntryTimes.constFind(entryValue); time != fat.EntryTimes.constEnd())
-    out.written = uint64_t(time->date) << 16 | time->time;
+    out.written = std::max(uint64_t(time->date) << 16 | time->time, uint64_t(time->createdDate) << 16 | time->createdTime);
   out.needed = e.size / clusterBytes + (e.size % clusterBytes != 0);
   if (e.locator <= 0) {
     out.mapped = true;  // no first cluster: nothing of it can be read

@@ -8,11 +8,13 @@
 
 namespace undelvo {
 
-// A directory entry's write date and time words as the volume holds them
-// (local time, seconds in steps of 2).
+// A directory entry's write and creation date and time words as the volume
+// holds them (local time, seconds in steps of 2).
 struct FatWriteTime {
   uint16_t date = 0;
   uint16_t time = 0;
+  uint16_t createdDate = 0;  // the same words of the entry's creation (0 where the volume keeps none)
+  uint16_t createdTime = 0;
 };
 
 // The FAT engine's layout of the selected volume and its first allocation table.

@@ -45,7 +45,8 @@ struct FileClusters {
   int64_t needed = 0;     // clusters the restore reads, holes included; 0 for nothing to read
   int64_t intact = 0;     // of them, those no live file holds (holes count as intact)
   std::vector<ClusterExtent> extents;  // the clusters on the volume, in file order
-  uint64_t written = 0;   // when the file was last written, comparable within a volume; 0 when unknown
+  uint64_t written = 0;   // when its clusters were last written (the later of its creation and
+                          // modification times), comparable within a volume; 0 when unknown
 };
 
 // The states of found files from their clusters. A deleted file that was

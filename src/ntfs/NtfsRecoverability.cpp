@@ -12,7 +12,9 @@ FileClusters NtfsFileClusters(const VolumeContext& volume, NtfsState& ntfs, cons
   TMFTFile file;
   const int64_t clusterBytes = volume.BytesPerCluster;
   if (!ParseMFTRecord(ntfs, locator, file) || !file.HasData || clusterBytes <= 0) return out;
-  out.written = file.FModifiedTime;
+  // A copy keeps the file's modification time but is created when it lands:
+  // the later of the two is when the clusters were written.
+  out.written = std::max(file.FModifiedTime, file.FCreatedTime);
   if (file.Resident || file.FSize <= 0) {
     out.mapped = true;
     return out;

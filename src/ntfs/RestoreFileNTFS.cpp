@@ -120,6 +120,7 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   file.HasData = false;
   file.CompressionUnitClusters = 0;
   file.FModifiedTime = 0;
+  file.FCreatedTime = 0;
   const int64_t recordSize = ntfs.MFTRecordSize;
   if (recordSize <= 0 || locator < 0 || locator > ntfs.MFTByteSize - recordSize) return false;
   uint8_t* r = ntfs.MFTBuffer.data() + locator;
@@ -132,8 +133,10 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   size_t infoOffset = 0, infoLength = 0;
   if (attrs.standardInformation &&
       ResidentContent(r, size_t(recordSize), attrs.standardInformation, infoOffset, infoLength) &&
-      infoLength >= kStdInfoModificationTime + 8)
+      infoLength >= kStdInfoModificationTime + 8) {
+    file.FCreatedTime = ReadLE64(r + infoOffset + kStdInfoCreationTime);
     file.FModifiedTime = ReadLE64(r + infoOffset + kStdInfoModificationTime);
+  }
   // The data's pieces: the one attribute of the record, or, with an attribute
   // list, every piece of the unnamed data in the records the list names.
   std::vector<AttributeAt> pieces;

@@ -50,6 +50,7 @@ struct TMFTFile {
   bool HasData = false;          // the record has a data attribute (an empty file has one of size 0)
   int CompressionUnitClusters = 0;  // a compressed stream's unit in clusters; 0 when not compressed
   uint64_t FModifiedTime = 0;    // standard information's modification time (100 ns since 1601, UTC); 0 when absent
+  uint64_t FCreatedTime = 0;     // standard information's creation time, the same way
   std::vector<FileRun> Runs;     // the data runs, holes included, in file order
 };
 
