@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -34,15 +35,43 @@ uint64_t LE(const QByteArray& b, qsizetype at, int bytes) {
   return v;
 }
 
+// The clusters of every non-resident attribute of a record, as istat reads
+// them: (first cluster, count).
+std::vector<std::pair<qint64, qint64>> RunsOf(const QString& image, uint32_t record) {
+  std::vector<std::pair<qint64, qint64>> runs;
+  const auto istat = test::Run("istat", {"-r", image, QString::number(record)});
+  static const QRegularExpression run(QStringLiteral("Starting address: (\\d+), length: (\\d+)"));
+  for (auto it = run.globalMatch(QString::fromUtf8(istat.out)); it.hasNext();) {
+    const auto m = it.next();
+    runs.push_back({m.captured(1).toLongLong(), m.captured(2).toLongLong()});
+  }
+  return runs;
+}
+
 // Deletes the file whose base record is `base` as Windows does: the base
 // record and its extension records (those naming it) are marked free, their
-// attributes kept. ntfs-3g's own delete is no model here: it removes the
-// file name from its extension record and drops the list's entries of the
-// data's extension records, so nothing would be left to find.
+// attributes kept, and the file's clusters are freed in the cluster bitmap
+// (record 6). ntfs-3g's own delete is no model here: it removes the file name
+// from its extension record and drops the list's entries of the data's
+// extension records, so nothing would be left to find.
 bool DeleteAsWindowsDoes(const QString& image, uint32_t base) {
+  const auto freed = RunsOf(image, base), bitmap = RunsOf(image, 6);
   QFile f(image);
-  if (!f.open(QIODevice::ReadWrite)) return false;
+  if (freed.empty() || bitmap.empty() || !f.open(QIODevice::ReadWrite)) return false;
   QByteArray bytes = f.readAll();
+  const qint64 cluster = qint64(LE(bytes, 11, 2)) * uint8_t(bytes[13]);
+  // The bitmap's byte that holds cluster c's bit, along the bitmap's own runs.
+  auto bitmapByte = [&](qint64 c) {
+    qint64 byte = c / 8;
+    for (const auto& [first, count] : bitmap) {
+      if (byte < count * cluster) return first * cluster + byte;
+      byte -= count * cluster;
+    }
+    return qint64(-1);
+  };
+  for (const auto& [first, count] : freed)
+    for (qint64 c = first; c < first + count; ++c)
+      if (const qint64 at = bitmapByte(c); at >= 0 && at < bytes.size()) bytes[at] = char(uint8_t(bytes[at]) & ~(1 << (c % 8)));
   int marked = 0;
   for (qsizetype at = 0; at + kRecordBytes <= bytes.size(); at += kRecordBytes) {
     if (!bytes.mid(at, 4).startsWith("FILE")) continue;
@@ -124,6 +153,8 @@ TEST_F(SpreadFileVolume, BothScansFindItAndTheRestoreMatchesTheOriginalAndIcat) 
     ASSERT_TRUE(out.Written());
     EXPECT_EQ(out.bytes, original_.size);
     EXPECT_EQ(test::FileSha256(out.path), original_.sha256);
+    // Every piece's clusters are checked against the bitmap, and all are free.
+    EXPECT_EQ(result.rows[0].state, GoodState());
   }
   if (icat.exitCode == 0) {
     EXPECT_EQ(QCryptographicHash::hash(icat.out, QCryptographicHash::Sha256).toHex(), original_.sha256)
