@@ -170,6 +170,8 @@ TEST_F(NtfsToolVolume, DeepScanFindsEveryRecordOnEveryClusterSize) {
     for (const QString& n : names) {
       EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == n; }), 1) << n.toStdString();
     }
+    // They lay in the root, found or not among the records read.
+    for (const auto& r : rows) EXPECT_EQ(r.second.toStdString(), "C:\\") << r.first.toStdString();
     state_.Program.Config.SaveFolder = dir_.filePath(QString("restored-%1").arg(cluster));
     ASSERT_TRUE(QDir().mkpath(state_.Program.Config.SaveFolder));
     test::RecoverAll(state_, sink_, AllFoundRows(state_.Scan.Found));

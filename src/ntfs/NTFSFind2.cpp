@@ -43,7 +43,7 @@ class DeepScan {
 
   void Run() {
     const bool sizeKnown = ReadMFTExtents(volume_, ntfs_) && ntfs_.MFTRecordSize > 0;
-    if (!sizeKnown) ntfs_.MFTRecordSize = 1024;
+    if (!sizeKnown) ntfs_.MFTRecordSize = RecordSizeFromBootSector();
     found_.FoundFiles.Clear();
     ntfs_.MFTExtents.clear();
     progress_.Step(StepFindRecords);
@@ -171,6 +171,17 @@ class DeepScan {
     return true;
   }
 
+  // Without the MFT's own record, the boot sector tells the record size the
+  // zones are searched with (4096 bytes on some volumes); 1024 when it holds
+  // no usable one.
+  int32_t RecordSizeFromBootSector() {
+    std::vector<uint8_t> boot(size_t(std::max<int32_t>(volume_.BytesPerSector, 512)), 0);
+    if (!ReadSectors(volume_, 0, boot.data(), int64_t(boot.size()))) return 1024;
+    const int code = int8_t(boot[kNtfsBootRecordSize]);
+    const int64_t bytes = code > 0 ? code * volume_.BytesPerCluster : code >= -16 ? int64_t(1) << -code : 0;
+    return bytes >= 512 && bytes <= 65536 && (bytes & (bytes - 1)) == 0 ? int32_t(bytes) : 1024;
+  }
+
   // Without the MFT's own record the record size is read from the first
   // record of the zones (4096-byte records on 4096-byte-sector volumes).
   void RecordSizeFromZones() {
@@ -221,6 +232,12 @@ class DeepScan {
     const QString root = volume_.DriveRoot + QLatin1Char('\\');
     uint32_t v = uint32_t(parent.record);
     uint16_t sequence = parent.sequence;
+    // Record 5 is the root on every volume, also when no zone read holds it
+    // (on 64 KiB clusters it shares the cluster of a damaged record 0).
+    if (v == kRootFolderRecord) {
+      path = root;
+      return true;
+    }
     if (!folders_.contains(v)) {
       path = root + QStringLiteral("Folder %1\\").arg(parent.record);
       return true;

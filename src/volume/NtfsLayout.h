@@ -17,6 +17,7 @@ inline constexpr size_t kNtfsBootBytesPerSector = 11;    // 2 bytes
 inline constexpr size_t kNtfsBootSectorsPerCluster = 13;  // 1 byte; from 0xF4 on a negative power of two
 inline constexpr size_t kNtfsBootTotalSectors = 40;       // 8 bytes
 inline constexpr size_t kNtfsBootMftCluster = 48;         // 8 bytes: the MFT's first cluster
+inline constexpr size_t kNtfsBootRecordSize = 64;  // 1 signed byte: clusters per MFT record, or 2^-value bytes when negative
 
 // MFT record header.
 inline constexpr char kFileRecordSignature[] = "FILE";
