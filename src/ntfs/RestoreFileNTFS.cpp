@@ -202,7 +202,7 @@ RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, con
   // The locator is a byte offset into the loaded records: 0 is a record too
   // (a deep scan's first zone begins with a found file); a text that is no
   // number locates nothing.
-  if (e.locatorText.isEmpty() || !e.locatorText.front().isDigit() || !ParseMFTRecord(ntfs, e.locator, file) || !file.HasData) return {};
+  if (!e.HasNumericLocator() || !ParseMFTRecord(ntfs, e.locator, file) || !file.HasData) return {};
 
   RestoredFile out;
   if (!out.Create(target)) return out.Finish();
