@@ -1,6 +1,8 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTest>
@@ -8,6 +10,13 @@
 #include <QtGlobal>
 
 namespace undelvo::test {
+
+QByteArray FileSha256(const QString& path) {
+  QFile f(path);
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f)) return {};
+  return hash.result().toHex();
+}
 
 void AutoPrompter::Inform(QWidget*, const QString& text) {
   informed << text;

@@ -12,6 +12,9 @@
 
 namespace undelvo::test {
 
+// The sha256 of a file's content in hex; empty when it cannot be read.
+QByteArray FileSha256(const QString& path);
+
 // A prompter that answers by itself: it records every message and question
 // and answers the questions from `answers` in turn, then `defaultAnswer`.
 class AutoPrompter : public ui::Prompter {

@@ -21,6 +21,7 @@
 #include "ui/Panel1.h"
 #include "ui/Panel2.h"
 #include "ui/Unit1.h"
+#include "UiTestSupport.h"
 
 using namespace undelvo;
 using namespace undelvo::ui;
@@ -37,14 +38,6 @@ struct ScriptedPrompter : Prompter {
     return answer(question);
   }
 };
-
-QByteArray Sha256(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  QCryptographicHash h(QCryptographicHash::Sha256);
-  h.addData(&f);
-  return h.result().toHex();
-}
 
 // A window over the given images alone, with settings of its own (so the
 // first image gets the letter C:).
@@ -91,7 +84,7 @@ class MainWindowTest : public QObject {
                                                QStringLiteral(UNDELVO_SOURCE_DIR "/tests/data/") + name + ".gz"});
       gunzip.waitForFinished();
       images_[name] = out;
-      shas_[name] = Sha256(out);
+      shas_[name] = test::FileSha256(out);
     }
     return images_[name];
   }
@@ -113,7 +106,7 @@ class MainWindowTest : public QObject {
 
   void cleanupTestCase() {
     // The scans only ever read the volumes.
-    for (auto it = images_.cbegin(); it != images_.cend(); ++it) QCOMPARE(Sha256(it.value()), shas_[it.key()]);
+    for (auto it = images_.cbegin(); it != images_.cend(); ++it) QCOMPARE(test::FileSha256(it.value()), shas_[it.key()]);
   }
 
   void quickScanReachesTheResultsWithTheCommandLinesTotal_data() {

@@ -30,14 +30,6 @@ using Kind = PreviewContent::Kind;
 
 namespace {
 
-QByteArray Sha256(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  QCryptographicHash h(QCryptographicHash::Sha256);
-  h.addData(&f);
-  return h.result().toHex();
-}
-
 QByteArray Encoded(const QImage& image, const char* format, int quality = -1) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -113,7 +105,7 @@ class PreviewWindowTest : public QObject {
       gunzip.start(QStringLiteral("gunzip"),
                    {QStringLiteral("-c"), QStringLiteral(UNDELVO_SOURCE_DIR "/tests/data/fat32-mbr.img.gz")});
       if (!gunzip.waitForFinished() || gunzip.exitCode() != 0) return false;
-      imageSha_ = Sha256(image_);
+      imageSha_ = test::FileSha256(image_);
     }
     DriveTableOptions drives;
     drives.includeBlockDevices = false;
@@ -154,7 +146,7 @@ class PreviewWindowTest : public QObject {
 
   void cleanupTestCase() {
     // The preview only ever reads the volume.
-    if (!image_.isEmpty()) QCOMPARE(Sha256(image_), imageSha_);
+    if (!image_.isEmpty()) QCOMPARE(test::FileSha256(image_), imageSha_);
   }
 
   // A picture larger than the area shows its centre, unscaled; smaller ones

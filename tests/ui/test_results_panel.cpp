@@ -27,6 +27,7 @@
 #include "settings/Registry.h"
 #include "ui/Panel4.h"
 #include "ui/Unit1.h"
+#include "UiTestSupport.h"
 
 using namespace undelvo;
 using namespace undelvo::ui;
@@ -54,14 +55,6 @@ struct ScriptedPrompter : Prompter {
     return answer(question);
   }
 };
-
-QByteArray Sha256(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  QCryptographicHash h(QCryptographicHash::Sha256);
-  h.addData(&f);
-  return h.result().toHex();
-}
 
 struct Manifest {
   QString name;
@@ -138,7 +131,7 @@ class ResultsPanelTest : public QObject {
                    {QStringLiteral("-c"), QStringLiteral(UNDELVO_SOURCE_DIR "/tests/data/") + name + ".gz"});
       gunzip.waitForFinished();
       images_[name] = out;
-      shas_[name] = Sha256(out);
+      shas_[name] = test::FileSha256(out);
     }
     return images_[name];
   }
@@ -146,7 +139,7 @@ class ResultsPanelTest : public QObject {
  private slots:
   void initTestCase() { QVERIFY(dir_.isValid()); }
   void cleanupTestCase() {
-    for (auto it = images_.cbegin(); it != images_.cend(); ++it) QCOMPARE(Sha256(it.value()), shas_[it.key()]);
+    for (auto it = images_.cbegin(); it != images_.cend(); ++it) QCOMPARE(test::FileSha256(it.value()), shas_[it.key()]);
   }
 
   void categoryCaptionsAndCountsAreTheStoresOnes() {
@@ -299,7 +292,7 @@ class ResultsPanelTest : public QObject {
     QCOMPARE(LoadScanStatistics(w.state.Program.Registry).Recovered, before + restored);
     QSet<QByteArray> written;
     const QString folder = w.state.Program.Config.SaveFolder;
-    for (const QString& f : QDir(folder).entryList(QDir::Files)) written.insert(Sha256(folder + "/" + f));
+    for (const QString& f : QDir(folder).entryList(QDir::Files)) written.insert(test::FileSha256(folder + "/" + f));
     // Every listed file that was neither overwritten nor fragmented comes back byte for byte.
     QSet<QString> listed;
     for (const QString& name : w.Column(0)) listed.insert(name.toCaseFolded());
