@@ -195,7 +195,7 @@ TEST_F(FatExactRestore, TheContiguousWalkStartsAtTheFirstClusterAndEndsWithTheVo
     const RestoreClusterList list = RestoreClusters(v.ctx, fat, c.first, c.size, run_);
     EXPECT_FALSE(list.chain);
     std::vector<std::pair<int64_t, int64_t>> runs;
-    for (const ClusterRun& r : list.runs) runs.push_back({r.first, r.count});
+    for (const ClusterExtent& r : list.runs) runs.push_back({r.start, r.length});
     EXPECT_EQ(runs, c.runs);
     EXPECT_EQ(list.bytes, c.bytes);
     EXPECT_EQ(list.inUse, c.inUse);
@@ -206,7 +206,7 @@ TEST_F(FatExactRestore, TheContiguousWalkStartsAtTheFirstClusterAndEndsWithTheVo
   const RestoreClusterList chain = RestoreClusters(v.ctx, fat, 30, 2 * cb, run_);
   EXPECT_TRUE(chain.chain);
   ASSERT_EQ(chain.runs.size(), 2u);
-  EXPECT_EQ(chain.runs[1].first, 32);
+  EXPECT_EQ(chain.runs[1].start, 32);
 
   // Past the volume's end the restore writes zeros up to the size.
   v.ctx.Drives = &v.table;

@@ -29,10 +29,10 @@ FileClusters FatFileClusters(const VolumeContext& volume, const FatState& fat, c
   const RestoreClusterList list = RestoreClusters(volume, fat, e.locator, e.size, run);
   out.mapped = list.mapped;
   int64_t listed = 0;
-  for (const ClusterRun& r : list.runs) {
-    const int64_t n = std::min(r.count, out.needed - listed);
+  for (const ClusterExtent& r : list.runs) {
+    const int64_t n = std::min(r.length, out.needed - listed);
     if (n <= 0) break;
-    out.extents.push_back({r.first, n});
+    out.extents.push_back({r.start, n});
     listed += n;
   }
   out.intact = std::max<int64_t>(0, listed - list.inUse);

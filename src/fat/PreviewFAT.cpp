@@ -23,10 +23,10 @@ QByteArray PreviewFAT(const VolumeContext& volume, const FatState& fat, int64_t 
   const int64_t end = std::min(size, limit);
   const int64_t want = wholeFile ? end : std::min(end, kTextClusters * clusterBytes);
   QByteArray bytes;
-  for (const ClusterRun& r : clusters.runs) {
+  for (const ClusterExtent& r : clusters.runs) {
     if (bytes.size() >= want) break;
-    AppendSectors(volume, FatClusterToSector(volume, fat, r.first),
-                  std::min(r.count * clusterBytes, want - int64_t(bytes.size())), bytes);
+    AppendSectors(volume, FatClusterToSector(volume, fat, r.start),
+                  std::min(r.length * clusterBytes, want - int64_t(bytes.size())), bytes);
   }
   // The restore writes zeros where the contiguous walk ran out of volume.
   if (!clusters.chain && bytes.size() < want) bytes.append(qsizetype(want - bytes.size()), '\0');

@@ -32,8 +32,8 @@ bool ReadOrZeros(const VolumeContext& volume, int64_t sector, std::vector<uint8_
 }
 
 // Appends `cluster` to the runs, joining it to the last run when it follows it.
-void AppendCluster(std::vector<ClusterRun>& runs, int64_t cluster) {
-  if (!runs.empty() && runs.back().first + runs.back().count == cluster) ++runs.back().count;
+void AppendCluster(std::vector<ClusterExtent>& runs, int64_t cluster) {
+  if (!runs.empty() && runs.back().start + runs.back().length == cluster) ++runs.back().length;
   else runs.push_back({cluster, 1});
 }
 
@@ -64,7 +64,7 @@ class TableReader {
 // them, so the consecutive clusters are taken (their part still free is
 // where it was). Returns the listed clusters a live file holds.
 int64_t WalkContiguous(const TableReader& table, int64_t first, int64_t need, RunControl& run,
-                       std::vector<ClusterRun>& runs) {
+                       std::vector<ClusterExtent>& runs) {
   const int64_t last = table.Last();
   if (last < 0) {
     runs.push_back({first, need});
@@ -92,12 +92,12 @@ int64_t WalkContiguous(const TableReader& table, int64_t first, int64_t need, Ru
   return 0;
 }
 
-void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterRun>& runs, int64_t size,
+void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterExtent>& runs, int64_t size,
                RestoredFile& out, RunControl& run) {
   std::vector<uint8_t> cluster;
   int64_t written = 0;
-  for (const ClusterRun& r : runs) {
-    for (int64_t c = r.first; c < r.first + r.count; ++c) {
+  for (const ClusterExtent& r : runs) {
+    for (int64_t c = r.start; c < r.start + r.length; ++c) {
       if (!run.Continue() || written >= size) return;
       if (!ReadOrZeros(volume, FatClusterToSector(volume, fat, c), cluster, volume.BytesPerCluster)) return;
       const int64_t bytes = std::min(volume.BytesPerCluster, size - written);
@@ -109,14 +109,14 @@ void CopyChain(const VolumeContext& volume, const FatState& fat, const std::vect
 
 // Reads each run in pieces of up to kRestorePieceBytes; what the runs do
 // not reach is written as zeros.
-void CopyContiguous(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterRun>& runs,
+void CopyContiguous(const VolumeContext& volume, const FatState& fat, const std::vector<ClusterExtent>& runs,
                     int64_t size, RestoredFile& out, RunControl& run) {
   const int64_t bps = volume.BytesPerSector;
   std::vector<uint8_t> piece;
   int64_t written = 0;
-  for (const ClusterRun& r : runs) {
-    const int64_t start = FatClusterToSector(volume, fat, r.first);
-    const int64_t runBytes = std::min(r.count * volume.BytesPerCluster, size - written);
+  for (const ClusterExtent& r : runs) {
+    const int64_t start = FatClusterToSector(volume, fat, r.start);
+    const int64_t runBytes = std::min(r.length * volume.BytesPerCluster, size - written);
     for (int64_t done = 0; done < runBytes;) {
       if (!run.Continue()) return;
       const int64_t bytes = std::min(kRestorePieceBytes, runBytes - done);
@@ -171,7 +171,7 @@ RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& 
     list.inUse = WalkContiguous(table, first, (size + clusterBytes - 1) / clusterBytes, run, list.runs);
   }
   int64_t clusters = 0;
-  for (const ClusterRun& r : list.runs) clusters += r.count;
+  for (const ClusterExtent& r : list.runs) clusters += r.length;
   list.bytes = std::min(size, clusters * clusterBytes);
   return list;
 }

@@ -5,21 +5,16 @@
 
 #include "fat/FatState.h"
 #include "found/SaveFile.h"
+#include "volume/ClusterExtent.h"
 #include "run/RunControl.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
 
-// Consecutive clusters of a file: `count` clusters from `first` on.
-struct ClusterRun {
-  int64_t first = 0;
-  int64_t count = 0;
-};
-
 // The clusters a restore of a file reads, in file order.
 struct RestoreClusterList {
   bool chain = false;            // from the table's chain (else the contiguous method)
-  std::vector<ClusterRun> runs;  // consecutive clusters joined into one run
+  std::vector<ClusterExtent> runs;  // consecutive clusters joined into one run
   int64_t bytes = 0;             // what the runs hold, up to the file's size
   bool mapped = false;           // the allocation table was consulted
   int64_t inUse = 0;             // listed clusters the table gives to a file now
