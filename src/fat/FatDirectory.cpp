@@ -122,4 +122,11 @@ QString FatDateText(uint16_t date) {
       .arg(date & 31, 2, 10, QLatin1Char('0'));
 }
 
+QDateTime FatLocalTime(uint16_t date, uint16_t time) {
+  const QDate day(1980 + (date >> 9), (date >> 5) & 15, date & 31);
+  const QTime at((time >> 11) & 31, (time >> 5) & 63, (time & 31) * 2);
+  if (!day.isValid() || !at.isValid()) return {};
+  return QDateTime(day, at);
+}
+
 }  // namespace undelvo

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -49,5 +50,9 @@ bool PlausibleDateTime(uint16_t date, uint16_t time, int latestYear);
 
 // "2019/03/07" for a date word.
 QString FatDateText(uint16_t date);
+
+// A date word and a time word as the local time they record; invalid when
+// the words do not form one.
+QDateTime FatLocalTime(uint16_t date, uint16_t time);
 
 }  // namespace undelvo

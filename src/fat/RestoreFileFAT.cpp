@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "fat/FatDirectory.h"
 #include "fat/Unit0FAT.h"
 #include "found/EntryValue.h"
 #include "found/SaveFile.h"
@@ -136,15 +137,6 @@ void CopyContiguous(const VolumeContext& volume, const FatState& fat, const std:
   }
 }
 
-// A FAT write date and time word as local time; invalid when the words do
-// not form one.
-QDateTime FatLocalTime(const FatWriteTime& t) {
-  const QDate date(1980 + (t.date >> 9), (t.date >> 5) & 15, t.date & 31);
-  const QTime time((t.time >> 11) & 31, (t.time >> 5) & 63, (t.time & 31) * 2);
-  if (!date.isValid() || !time.isValid()) return {};
-  return QDateTime(date, time);
-}
-
 }  // namespace
 
 bool ChainFitsSize(size_t clusters, int64_t clusterBytes, int64_t size) {
@@ -186,12 +178,14 @@ RestoreOutcome RestoreFileFAT(const VolumeContext& volume, const FatState& fat, 
   if (!out.Create(target)) return out.Finish();
   if (clusters.chain) CopyChain(volume, fat, clusters.runs, e.size, out, run);
   else CopyContiguous(volume, fat, clusters.runs, e.size, out, run);
+  // A Stop in the middle leaves a piece of the file, which is no restored file.
+  if (!run.Busy() && out.Bytes() < e.size) return out.FinishStopped();
   const RestoreOutcome outcome = out.Finish();
   // The volume's write time, on a file written whole (a stopped copy is not
   // the file that time belongs to).
   const auto time = fat.EntryTimes.constFind(entryValue);
   if (outcome.Written() && outcome.bytes == e.size && time != fat.EntryTimes.constEnd())
-    SetFileModificationTime(outcome.path, FatLocalTime(*time));
+    SetFileModificationTime(outcome.path, FatLocalTime(time->date, time->time));
   return outcome;
 }
 

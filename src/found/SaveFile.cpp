@@ -17,6 +17,54 @@ QString SafeFileName(const QString& name) {
   return safe;
 }
 
+bool MakeSaveFolder(const QString& folder, int& error) {
+  error = 0;
+  const QString clean = QDir::cleanPath(folder);
+  QString path;
+  for (const QString& part : clean.split(QLatin1Char('/'))) {
+    path = path.isEmpty() && clean.startsWith(QLatin1Char('/')) ? QStringLiteral("/") + part
+           : path.isEmpty()                                  ? part
+                                                              : path + QLatin1Char('/') + part;
+    if (part.isEmpty()) continue;
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0755) == 0) continue;
+    const int made = errno;
+    struct stat st {};
+    if (made == EEXIST && ::stat(name.constData(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) continue;
+      error = ENOTDIR;  // a file stands where a folder must go
+      return false;
+    }
+    error = made;
+    return false;
+  }
+  return true;
+}
+
+QString KeptFolder(const QString& saveFolder, const QString& shownFolder) {
+  QString rest = shownFolder;
+  if (rest.size() >= 2 && rest[1] == QLatin1Char(':')) rest = rest.mid(2);
+  QString folder = saveFolder;
+  for (const QString& part : rest.split(QLatin1Char('\\'), Qt::SkipEmptyParts))
+    folder += QLatin1Char('/') + SafeFileName(part);
+  return folder;
+}
+
+bool MakeKeptFolder(const QString& saveFolder, const QString& folder, int& error) {
+  error = 0;
+  if (!folder.startsWith(saveFolder)) return (error = EINVAL), false;
+  QString path = saveFolder;
+  for (const QString& part : folder.mid(saveFolder.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    path += QLatin1Char('/') + part;
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0755) != 0 && errno != EEXIST) return (error = errno), false;
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) return (error = errno), false;
+    if (!S_ISDIR(st.st_mode)) return (error = ENOTDIR), false;  // a file or a link in the way
+  }
+  return true;
+}
+
 namespace {
 
 // The descriptor of a new file, or minus the system's error number.
@@ -117,13 +165,29 @@ bool RestoredFile::SetModificationTime(uint64_t fileTime) {
   return ::futimens(fd_, times) == 0;
 }
 
-RestoreOutcome RestoredFile::Finish() {
-  if (fd_ >= 0) {
+void RestoredFile::Close() {
+  const bool created = fd_ >= 0;
+  if (created) {
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0 && !outcome_.Failed()) Fail(errno);
-    if (!outcome_.Failed()) outcome_.status = RestoreOutcome::Status::Written;
   }
+  if (created && (outcome_.Failed() || outcome_.Stopped())) {
+    ::unlink(QFile::encodeName(outcome_.path).constData());
+    outcome_.bytes = 0;
+  }
+}
+
+RestoreOutcome RestoredFile::Finish() {
+  const bool created = fd_ >= 0;
+  Close();
+  if (created && !outcome_.Failed()) outcome_.status = RestoreOutcome::Status::Written;
+  return outcome_;
+}
+
+RestoreOutcome RestoredFile::FinishStopped() {
+  if (fd_ >= 0 && !outcome_.Failed()) outcome_.status = RestoreOutcome::Status::Stopped;
+  Close();
   return outcome_;
 }
 

@@ -21,20 +21,39 @@ struct RestoreOutcome {
   enum class Status {
     Written,        // the file was written whole (or up to a stop)
     NotRestorable,  // nothing to write: no data on record, a name that exists (a Recycle Bin copy)
-    Failed,         // the file could not be created or written: `error` says why
+    Failed,         // the file could not be created or written whole: `error` says why; what was
+                    // written of it is removed again
+    Stopped,        // a Stop came before the file was written whole: what was written is removed
   };
   Status status = Status::NotRestorable;
-  QString path;       // the file created (also when writing it failed)
+  QString path;       // the file created (also when writing it failed, though it is gone then)
   int64_t bytes = 0;  // bytes written
   int error = 0;      // the system's error number when Failed
 
   bool Written() const { return status == Status::Written; }
   bool Failed() const { return status == Status::Failed; }
+  bool Stopped() const { return status == Status::Stopped; }
 };
 
 // A found file's name made safe as one component of a path: "/" and NUL
 // become "_", and "." and ".." get a "_" in front.
 QString SafeFileName(const QString& name);
+
+// Makes `folder` and every missing folder above it, like `mkdir -p`; false
+// with the system's error number in `error` when it cannot (a file in the
+// way, no permission, a full disk).
+bool MakeSaveFolder(const QString& folder, int& error);
+
+// The folder below `saveFolder` that keeps a found file's folder as the scan
+// shows it ("C:\docs\old\" gives saveFolder/docs/old): the drive is
+// dropped and each component is made safe as a restored name is, so the
+// result never leaves `saveFolder`.
+QString KeptFolder(const QString& saveFolder, const QString& shownFolder);
+
+// Makes the folders of `folder` below the existing `saveFolder` one by one,
+// refusing to pass through a link (a link there could lead the restore out
+// of the save folder); false with the error number otherwise.
+bool MakeKeptFolder(const QString& saveFolder, const QString& folder, int& error);
 
 // Sets the modification time of the file at `path` (not following a link),
 // leaving its access time; false when the time is invalid or the system
@@ -58,17 +77,24 @@ class RestoredFile {
   // false when a file of that name exists (then NotRestorable) or it cannot
   // be created (Failed).
   bool CreateExactly(const QString& folder, const QString& name);
+  // Bytes written so far.
+  int64_t Bytes() const { return outcome_.bytes; }
   // Appends all of `size` bytes; false on a write error (a full disk).
   bool Write(const void* data, size_t size);
   // Sets the open file's modification time to a file time (100 ns since
   // 1601-01-01 UTC); the access time is left as it is. False when the
   // system refuses, which does not make the restore fail.
   bool SetModificationTime(uint64_t fileTime);
-  // Closes the file and tells how the restore went.
+  // Closes the file and tells how the restore went. A file that could not
+  // be written whole is removed again: a truncated or empty file in the save
+  // folder would pass for a restored one.
   RestoreOutcome Finish();
+  // Closes and removes a file that a Stop cut short.
+  RestoreOutcome FinishStopped();
 
  private:
   bool Fail(int error);
+  void Close();
 
   int fd_ = -1;
   RestoreOutcome outcome_;

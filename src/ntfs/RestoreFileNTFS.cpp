@@ -217,6 +217,8 @@ RestoreOutcome RestoreFileNTFS(const VolumeContext& volume, NtfsState& ntfs, con
       return writing;
     });
     if (!writing) return out.Finish();
+    // A Stop in the middle leaves a piece of the file, which is no restored file.
+    if (!run.Busy() && done < file.FSize) return out.FinishStopped();
   }
   // Only a whole file takes the volume's modification time.
   if (done == file.FSize && file.FModifiedTime != 0) out.SetModificationTime(file.FModifiedTime);

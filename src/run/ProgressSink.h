@@ -58,6 +58,8 @@ class ProgressSink {
   virtual void ShowFound(const FoundCounters& /*counters*/) {}
   // The count of records or entries examined.
   virtual void ShowScanned(int32_t /*count*/) {}
+  // A recovery's counts so far: files written and files that could not be.
+  virtual void ShowRestored(int32_t /*restored*/, int32_t /*failed*/) {}
   // A run switched from its checks to its running state (progress shown,
   // the other controls disabled), and back at its finish.
   virtual void ShowRunning(bool /*running*/) {}

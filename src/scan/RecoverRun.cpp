@@ -64,11 +64,14 @@ std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state,
 }
 
 RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows,
-                            const std::vector<bool>& selected) {
+                            const std::vector<bool>& selected, const RecoverRunOptions& options) {
   if (auto refused = CheckRecoverSelection(state, rows, selected)) return *refused;
   const QString& saveFolder = state.Program.Config.SaveFolder;
-  if (!QDir().mkpath(saveFolder))
-    return Ended(RecoverRunEnd::NoSaveFolder, LangText(state.Program.Lang, "File", "Message13"));
+  if (int error = 0; !MakeSaveFolder(saveFolder, error)) {
+    RecoverRunResult refused = Ended(RecoverRunEnd::NoSaveFolder, LangText(state.Program.Lang, "File", "Message13"));
+    refused.error = error;
+    return refused;
+  }
 
   ScanState& scan = state.Scan;
   RunControl& run = state.Run;
@@ -83,14 +86,26 @@ RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const s
     if (!QFileInfo(saveFolder).isDir()) continue;  // the folder went away: nothing more can be written
     const FoundRow& row = rows[i];
     const EntryValue e = ParseEntryValue(row.value);
+    const QString folder = options.keepFolders && !e.IsRecycleBin() ? KeptFolder(saveFolder, e.path) : saveFolder;
     // "File7" for row 7 when the folder rejects the name.
-    const RestoreTarget target{saveFolder, row.name, QStringLiteral("File%1").arg(i)};
-    RecoveredRow done{i, row.name, {}, StateOf(scan.Found.States, row.value)};
-    if (e.IsRecycleBin()) done.outcome = CopyRecycleBinFile(e.path, saveFolder);
-    else if (scan.Volume.FsKind == FsNtfs) done.outcome = RestoreFileNTFS(scan.Volume, scan.Ntfs, row.value, target, run);
-    else done.outcome = RestoreFileFAT(scan.Volume, scan.Fat, row.value, target, run);
+    const RestoreTarget target{folder, row.name, QStringLiteral("File%1").arg(i)};
+    RecoveredRow done{i, row.name, e.path, {}, StateOf(scan.Found.States, row.value)};
+    int folderError = 0;
+    if (folder != saveFolder && !MakeKeptFolder(saveFolder, folder, folderError)) {
+      done.outcome.status = RestoreOutcome::Status::Failed;
+      done.outcome.error = folderError;
+      done.outcome.path = folder;
+    } else if (e.IsRecycleBin()) {
+      done.outcome = CopyRecycleBinFile(e.path, saveFolder);
+    } else if (scan.Volume.FsKind == FsNtfs) {
+      done.outcome = RestoreFileNTFS(scan.Volume, scan.Ntfs, row.value, target, run);
+    } else {
+      done.outcome = RestoreFileFAT(scan.Volume, scan.Fat, row.value, target, run);
+    }
     if (done.outcome.Written()) ++result.restored;
+    if (done.outcome.Failed()) ++result.failed;
     if (done.MayBeDamaged()) ++result.mayBeDamaged;
+    progress.ShowRestored(result.restored, result.failed);
     result.rows.push_back(std::move(done));
   }
   run.End();

@@ -22,6 +22,7 @@ RestoreOutcome CopyRecycleBinFile(const QString& sourcePath, const QString& save
 struct RecoveredRow {
   size_t row = 0;  // index into the rows handed to the run
   QString name;    // the row's name
+  QString sourcePath;  // the folder the scan showed it in (a Recycle Bin file's own path)
   RestoreOutcome outcome;
   Recoverability state;  // what the scan told of the file's clusters
   // Written in a state other than good: its contents may be damaged.
@@ -41,6 +42,8 @@ struct RecoverRunResult {
   QString message;        // for the user, from the language file; empty for NoRows
   int32_t restored = 0;   // files written
   int32_t mayBeDamaged = 0;  // of them, those written in a state other than good
+  int32_t failed = 0;     // files that could not be written whole (removed again)
+  int error = 0;          // NoSaveFolder: the system's error number
   std::vector<RecoveredRow> rows;  // every selected row the run came to, in order
   bool stopped = false;   // a Stop let the remaining rows pass
 };
@@ -58,12 +61,20 @@ std::optional<RecoverRunResult> CheckRecoverSelection(const UndelvoState& state,
 // into Config.SaveFolder, created when missing: Recycle Bin rows are copied,
 // the others written by the engine of the volume's file system. The progress
 // is the rounded percentage of rows passed (all rows count) before each row;
-// a Stop lets the remaining rows pass. A row that cannot be written is
-// reported in its outcome and the run goes on with the next. Each row
+// a Stop lets the remaining rows pass, and a file it cuts short is removed.
+// A row that cannot be written whole is removed again, reported in its
+// outcome and counted as failed; the run goes on with the next. Each row
 // carries the state the scan gave its file, and the files written in a state
 // other than good are counted apart. The files restored are added to the
 // statistic "nRecovered".
+struct RecoverRunOptions {
+  // Each file goes into the folder the scan showed it in, below the save
+  // folder (made safe component by component), instead of the save folder
+  // itself: files of one name from different folders stay apart.
+  bool keepFolders = false;
+};
+
 RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const std::vector<FoundRow>& rows,
-                            const std::vector<bool>& selected);
+                            const std::vector<bool>& selected, const RecoverRunOptions& options = {});
 
 }  // namespace undelvo
