@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QSet>
+#include <cerrno>
 #include <memory>
 
 #include "platform/FsNames.h"
@@ -91,10 +92,14 @@ DriveEntry MakeEntry(const DeviceInfo& info, const QString& fsName, const QStrin
 // The volumes of one device whose file system udev did not name: a partition
 // probed whole, or for a disk (which the kernel has not split into
 // partitions), each partition of its table or else the whole disk. Nothing
-// when the device cannot be read.
-void ProbeDevice(const DeviceInfo& info, std::vector<DriveEntry>& out) {
+// when the device cannot be read; a device the user may not read is named in
+// `refused`.
+void ProbeDevice(const DeviceInfo& info, std::vector<DriveEntry>& out, QStringList& refused) {
   const int fd = ::open(info.devnode.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
+  if (fd < 0) {
+    if (errno == EACCES || errno == EPERM) refused << info.devnode;
+    return;
+  }
   const uint64_t size = info.size;
   if (info.devtype == QLatin1String("disk")) {
     for (const VolumeCandidate& v : VolumesInContainer(fd, info.devnode.toStdString(), size))
@@ -110,7 +115,8 @@ void ProbeDevice(const DeviceInfo& info, std::vector<DriveEntry>& out) {
 
 }  // namespace
 
-std::vector<DriveEntry> ListBlockDeviceVolumes() {
+std::vector<DriveEntry> ListBlockDeviceVolumes(QStringList* refused) {
+  QStringList refusedHere;
   std::vector<DriveEntry> out;
   UdevPtr<udev> u(udev_new());
   if (!u) return out;
@@ -144,8 +150,9 @@ std::vector<DriveEntry> ListBlockDeviceVolumes() {
     if (d.udevKnows && (d.partTableType.isEmpty() || kernelPartitioned)) continue;
     if (!d.udevKnows && kernelPartitioned) continue;  // its partitions are listed on their own
     if (NotProbed(d.sysname)) continue;
-    ProbeDevice(d, out);
+    ProbeDevice(d, out, refusedHere);
   }
+  if (refused != nullptr) *refused = refusedHere;
   return out;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <vector>
 
 #include "platform/DriveTable.h"
@@ -14,7 +15,8 @@ namespace undelvo {
 // partition table the kernel has not split into partitions (a loop device
 // attached without partition scanning) gives one volume per partition, named
 // "/dev/loop0#N". volumeId is the file-system UUID, or the source label when
-// the volume has none.
-std::vector<DriveEntry> ListBlockDeviceVolumes();
+// the volume has none. `refused`, when given, receives the devices that had
+// to be probed but may not be read by this user.
+std::vector<DriveEntry> ListBlockDeviceVolumes(QStringList* refused = nullptr);
 
 }  // namespace undelvo

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
 #include <cerrno>
 #include <cstring>
 
@@ -17,6 +19,25 @@ namespace undelvo {
 QString ImageLabel(const std::string& image) {
   return QDir::cleanPath(QFileInfo(QString::fromStdString(image)).absoluteFilePath());
 }
+
+namespace {
+
+// Why an image that could be read lists no drive: empty, another file
+// system, or nothing known at all.
+QString NoVolumeText(const std::string& image, uint64_t size, const QStringList& otherSystems) {
+  const QString name = QString::fromStdString(image);
+  if (size == 0) return QStringLiteral("%1: no FAT or NTFS volume found (the file is empty)").arg(name);
+  if (!otherSystems.isEmpty()) {
+    QStringList shown = otherSystems;
+    shown.replaceInStrings(QRegularExpression(QStringLiteral("^exfat$")), QStringLiteral("exFAT"));
+    return QStringLiteral("%1: no FAT or NTFS volume found (%2 is not supported)")
+        .arg(name, shown.join(QStringLiteral(", ")));
+  }
+  return QStringLiteral("%1: no FAT or NTFS volume found (an exFAT, ext4 or other volume is not supported)")
+      .arg(name);
+}
+
+}  // namespace
 
 std::vector<DriveEntry> ListImageVolumes(const std::string& image, QString* error) {
   std::vector<DriveEntry> out;
@@ -39,8 +60,12 @@ std::vector<DriveEntry> ListImageVolumes(const std::string& image, QString* erro
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
   const uint64_t size = ContainerSize(fd);
+  QStringList otherSystems;  // what the image holds instead, for the message
   for (const VolumeCandidate& v : VolumesInContainer(fd, path, size)) {
-    if (!IsScannableFsName(v.fs.fsName)) continue;
+    if (!IsScannableFsName(v.fs.fsName)) {
+      if (!v.fs.fsName.isEmpty() && !otherSystems.contains(v.fs.fsName)) otherSystems << v.fs.fsName;
+      continue;
+    }
     DriveEntry e;
     e.fsName = v.fs.fsName;
     e.source.path = path;
@@ -51,6 +76,7 @@ std::vector<DriveEntry> ListImageVolumes(const std::string& image, QString* erro
     out.push_back(e);
   }
   ::close(fd);
+  if (out.empty() && error != nullptr) *error = NoVolumeText(image, size, otherSystems);
   return out;
 }
 

@@ -14,9 +14,9 @@ QString ImageLabel(const std::string& image);
 // device given as an image): one per partition when it has an MBR or GPT
 // table, else the image probed whole. Entries carry no letter yet; volumeId
 // is the file-system UUID, or the source label when it has none. When the
-// image cannot be opened (missing, unreadable, a folder, not a file or block
-// device) the result is empty and error says why, naming the file; an image
-// that simply holds no FAT or NTFS volume leaves error empty.
+// result is empty, error says why, naming the file: it cannot be opened
+// (missing, unreadable, a folder, not a file or block device), or it holds no
+// FAT or NTFS volume (empty, another file system, nothing known).
 std::vector<DriveEntry> ListImageVolumes(const std::string& image, QString* error);
 
 }  // namespace undelvo

@@ -14,6 +14,8 @@ struct ScanRunResult {
   ScanRunEnd end = ScanRunEnd::CheckFailed;
   QString message;       // for the user: a check's refusal or "Found 0 deleted files..."
   bool stopped = false;  // a Stop ended the run early; what it found stays
+  QString check;         // the refusing check's message as "Section/Key" ("Drive/Message9"), so a
+                         // front end can add its own hint; empty unless CheckFailed
 };
 
 }  // namespace undelvo

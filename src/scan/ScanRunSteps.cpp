@@ -19,7 +19,9 @@ namespace undelvo {
 namespace {
 
 ScanRunResult Refuse(const UndelvoState& state, const char* section, const char* key) {
-  return {ScanRunEnd::CheckFailed, LangText(state.Program.Lang, section, key)};
+  ScanRunResult result{ScanRunEnd::CheckFailed, LangText(state.Program.Lang, section, key)};
+  result.check = QLatin1String(section) + QLatin1Char('/') + QLatin1String(key);
+  return result;
 }
 
 }  // namespace
