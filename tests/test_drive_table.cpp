@@ -180,17 +180,26 @@ TEST_F(DriveTableTest, GptDiskGivesOneDrivePerPartition) {
   EXPECT_EQ(table.drives[1].source.offset, 22528u * 512);
 }
 
-// Images that hold nothing to scan give no drive and no error; images that
-// cannot be read give one error each, naming the file, and spoil nothing else.
+// Images that hold nothing to scan give no drive and one error each, naming
+// the file and why; images that cannot be read give one error each, naming
+// the file, and spoil nothing else.
 TEST_F(DriveTableTest, ImagesWithoutVolumesAndUnreadableImages) {
-  QStringList nothing;
-  if (Shell("command -v mkfs.ext4")) nothing << Volume("ext4.img", "mkfs.ext4 -q -F", 8);
-  nothing << Volume("zeros.img", "true", 8) << Volume("empty.img", "true", 0);
-  nothing << Disk("emptytable.img", 8, "label: dos\\n", {})
-          << Disk("unformatted.img", 8, "label: dos\\nstart=2048, type=c\\n", {});
-  const DriveTable none = Build(nothing);
+  const QString other = "(an exFAT, ext4 or other volume is not supported)";
+  std::vector<std::pair<QString, QString>> nothing;  // image, why
+  if (Shell("command -v mkfs.ext4"))
+    nothing.push_back({Volume("ext4.img", "mkfs.ext4 -q -F", 8), "(ext4 is not supported)"});
+  nothing.push_back({Volume("zeros.img", "true", 8), other});
+  nothing.push_back({Volume("empty.img", "true", 0), "(the file is empty)"});
+  nothing.push_back({Disk("emptytable.img", 8, "label: dos\\n", {}), other});
+  nothing.push_back({Disk("unformatted.img", 8, "label: dos\\nstart=2048, type=c\\n", {}), other});
+  QStringList images;
+  for (const auto& n : nothing) images << n.first;
+  const DriveTable none = Build(images);
   EXPECT_TRUE(none.drives.empty());
-  EXPECT_TRUE(none.errors.isEmpty()) << none.errors.join('\n').toStdString();
+  ASSERT_EQ(none.errors.size(), qsizetype(nothing.size())) << none.errors.join('\n').toStdString();
+  for (size_t i = 0; i < nothing.size(); ++i)
+    EXPECT_EQ(none.errors[qsizetype(i)],
+              nothing[i].first + ": no FAT or NTFS volume found " + nothing[i].second);
 
   const QString good = Volume("good.img", "mkfs.fat -F 16", 20);
   const QString missing = Path("missing.img");
