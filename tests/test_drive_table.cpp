@@ -1,6 +1,7 @@
 // The drive table over real volumes made at test time by mkfs.fat, mkntfs,
-// mkfs.ext4 and sfdisk: bare images, MBR and GPT disks, letters remembered
-// across runs, and one real Windows-formatted disk.
+// mkfs.ext4 and sfdisk and over copies of a fixture image: bare images, MBR
+// and GPT disks, letters remembered across runs, more volumes than letters,
+// and one real Windows-formatted disk.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,7 +9,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 
+#include "TestSupport.h"
 #include "platform/DriveLetters.h"
 #include "platform/DriveTable.h"
 #include "platform/MountPoints.h"
@@ -29,6 +32,15 @@ namespace {
 }
 
 QString Quote(const QString& s) { return QLatin1Char('\'') + s + QLatin1Char('\''); }
+
+// The table of the given images alone, its letters remembered in `settings`.
+DriveTable BuildIn(const QString& settings, const QStringList& images) {
+  DriveTableOptions options;
+  for (const QString& image : images) options.images.push_back(image.toStdString());
+  options.includeBlockDevices = false;
+  options.settingsFolder = settings;
+  return BuildDriveTable(options);
+}
 
 class DriveTableTest : public ::testing::Test {
  protected:
@@ -65,12 +77,38 @@ class DriveTableTest : public ::testing::Test {
     return path;
   }
 
-  DriveTable Build(const QStringList& images) const {
-    DriveTableOptions options;
-    for (const QString& image : images) options.images.push_back(image.toStdString());
-    options.includeBlockDevices = false;
-    options.settingsFolder = Settings();
-    return BuildDriveTable(options);
+  DriveTable Build(const QStringList& images) const { return BuildIn(Settings(), images); }
+
+  QTemporaryDir dir_;
+};
+
+// Copies of the FAT16 fixture: images of one volume, sharing its serial.
+class FixtureCopies : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+  // copy00.img, copy01.img ... (count of them), sparse.
+  QStringList Copies(int count) {
+    const QString first =
+        test::Unpack(test::SourceDir() + "/tests/data/fat16.img.gz", dir_.path(), "copy00.img");
+    if (first.isEmpty()) return {};
+    QStringList copies{first}, commands;
+    for (int i = 1; i < count; ++i) {
+      copies << dir_.filePath(QStringLiteral("copy%1.img").arg(i, 2, 10, QLatin1Char('0')));
+      commands << "cp --sparse=always " + Quote(first) + " " + Quote(copies.last());
+    }
+    if (!commands.isEmpty() && !test::Shell(commands.join(" && "))) return {};
+    return copies;
+  }
+
+  QString Settings() const { return dir_.filePath(QStringLiteral("settings")); }
+  DriveTable Build(const QStringList& images) const { return BuildIn(Settings(), images); }
+
+  void WriteLetters(const QString& text) const {
+    ASSERT_TRUE(QDir().mkpath(Settings()));
+    QFile f(DriveLettersFile(Settings()));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.toUtf8());
   }
 
   QTemporaryDir dir_;
@@ -241,48 +279,104 @@ TEST_F(DriveTableTest, LettersFollowVolumesAcrossRuns) {
   EXPECT_EQ(t.drives[0].letter, "C:");
 }
 
-// Copies of one image share a serial: each still gets a letter of its own,
-// and keeps it when the copies are given in the other order.
-TEST_F(DriveTableTest, CopiesOfOneImageEachKeepTheirLetter) {
-  const QString a = Volume("one.img", "mkfs.fat -F 16", 10);
-  const QString b = Path("copy.img");
-  ASSERT_TRUE(QFile::copy(a, b));
-
-  DriveTable t = Build({a, b});
+// Two images of one stick share its serial, yet each gets a letter of its
+// own and keeps it in every later run: in either order, and given alone.
+TEST_F(FixtureCopies, TwoImagesOfOneVolumeEachKeepTheirLetter) {
+  const QStringList copies = Copies(2);
+  ASSERT_EQ(copies.size(), 2);
+  const QString a = copies[0], b = copies[1];
+  const struct {
+    QStringList given, letters;
+  } runs[] = {
+      {{b}, {"C:"}},
+      {{a, b}, {"D:", "C:"}},
+      {{a}, {"D:"}},
+      {{b, a}, {"C:", "D:"}},
+      {{b}, {"C:"}},
+  };
+  for (size_t r = 0; r < std::size(runs); ++r) {
+    SCOPED_TRACE("run " + std::to_string(r + 1));
+    const DriveTable t = Build(runs[r].given);
+    EXPECT_TRUE(t.errors.isEmpty()) << t.errors.join('\n').toStdString();
+    EXPECT_TRUE(t.notes.isEmpty());
+    ASSERT_EQ(t.drives.size(), size_t(runs[r].given.size()));
+    for (qsizetype i = 0; i < runs[r].given.size(); ++i) {
+      const DriveEntry* d = ByLabel(t, runs[r].given[i]);
+      ASSERT_NE(d, nullptr);
+      EXPECT_EQ(d->letter, runs[r].letters[i]) << d->sourceLabel.toStdString();
+    }
+  }
+  // Both drives carry the file-system serial itself.
+  const DriveTable t = Build({a, b});
   ASSERT_EQ(t.drives.size(), 2u);
-  EXPECT_EQ(ByLabel(t, a)->letter, "C:");
-  EXPECT_EQ(ByLabel(t, b)->letter, "D:");
-  EXPECT_NE(ByLabel(t, a)->volumeId, ByLabel(t, b)->volumeId);
-
-  t = Build({b, a});
-  ASSERT_EQ(t.drives.size(), 2u);
-  EXPECT_EQ(ByLabel(t, a)->letter, "C:");
-  EXPECT_EQ(ByLabel(t, b)->letter, "D:");
+  EXPECT_EQ(t.drives[0].volumeId, t.drives[1].volumeId);
+  EXPECT_NE(t.drives[0].volumeId, t.drives[0].sourceLabel);
 }
 
 // Letters run from C: to Z:, never A: or B: (not even when the letters file
-// names them); the 25th volume gets none and is reported.
-TEST_F(DriveTableTest, TwentyFourLettersFromC) {
-  const QString first = Volume("v00.img", "mkfs.fat -F 12", 1);
-  QStringList images{first};
-  for (int i = 1; i < 25; ++i) {
-    images << Path(QStringLiteral("v%1.img").arg(i, 2, 10, QLatin1Char('0')));
-    ASSERT_TRUE(QFile::copy(first, images.last()));
-  }
-  QFile letters(DriveLettersFile(Settings()));
-  ASSERT_TRUE(QDir().mkpath(Settings()));
-  ASSERT_TRUE(letters.open(QIODevice::WriteOnly));
-  letters.write(("[DriveLetters]\nA=" + images[0] + "\nB=" + images[1] + "\n").toUtf8());
-  letters.close();
+// names them). Of 30 volumes the last 6 are listed after the lettered ones
+// without a letter, with a note and no error; the next run, given the same
+// images in reverse, keeps every letter, and Find never answers with a
+// letterless drive.
+TEST_F(FixtureCopies, MoreVolumesThanLettersAreListedWithoutALetter) {
+  const QStringList images = Copies(30);
+  ASSERT_EQ(images.size(), 30);
+  WriteLetters("[DriveLetters]\nA=" + images[0] + "\nB=" + images[1] + "\n");
 
-  const DriveTable t = Build(images);
-  ASSERT_EQ(t.drives.size(), 24u);
-  for (int i = 0; i < 24; ++i) {
-    EXPECT_EQ(t.drives[i].letter, QString(QChar('C' + i)) + ':');
-    EXPECT_EQ(t.drives[i].sourceLabel, images[i]);
+  QStringList reversed = images;
+  std::reverse(reversed.begin(), reversed.end());
+  for (const QStringList& given : {images, reversed}) {
+    SCOPED_TRACE(given == images ? "given in order" : "given in reverse");
+    const DriveTable t = Build(given);
+    EXPECT_TRUE(t.errors.isEmpty()) << t.errors.join('\n').toStdString();
+    EXPECT_EQ(t.notes, QStringList{"24 drive letters C: to Z: are taken: "
+                                   "6 more volume(s) are listed without a letter"});
+    ASSERT_EQ(t.drives.size(), 30u);
+    for (int i = 0; i < 30; ++i) {
+      const DriveEntry* d = ByLabel(t, images[i]);
+      ASSERT_NE(d, nullptr) << i;
+      EXPECT_EQ(d->letter, i < 24 ? QString(QChar('C' + i)) + ':' : QString()) << i;
+      EXPECT_EQ(d->letter.isEmpty(), d - t.drives.data() >= 24) << i;  // the letterless come last
+    }
+    for (char c = 'A'; c <= 'Z'; ++c) {
+      const DriveEntry* found = t.Find(QString(QChar(c)) + ':');
+      EXPECT_EQ(found != nullptr, c >= 'C') << c;
+      if (found) EXPECT_EQ(found->letter, QString(QChar(c)) + ':');
+    }
+    EXPECT_EQ(t.Find(""), nullptr);
   }
-  ASSERT_EQ(t.errors.size(), 1);
-  EXPECT_TRUE(t.errors[0].contains(images[24])) << t.errors[0].toStdString();
+}
+
+// A letters file from before letters named the source holds bare serials
+// and, for the second of two copies, its source label. It reads without
+// error: each old entry goes to the image it names (the label first, the
+// serial to the first copy without an entry), is written back in the new
+// form, and an entry naming nothing present keeps its letter reserved.
+TEST_F(FixtureCopies, OldLettersFileStillReads) {
+  const QStringList copies = Copies(3);
+  ASSERT_EQ(copies.size(), 3);
+  const DriveTable probe = BuildIn(dir_.filePath("probe"), {copies[0]});
+  ASSERT_EQ(probe.drives.size(), 1u);
+  const QString serial = probe.drives[0].volumeId;
+  WriteLetters("[DriveLetters]\nE=" + serial + "\nG=" + copies[1] + "\nC=ABCD-1234\n");
+
+  DriveTable t = Build({copies[1], copies[0], copies[2]});
+  EXPECT_TRUE(t.errors.isEmpty()) << t.errors.join('\n').toStdString();
+  ASSERT_EQ(t.drives.size(), 3u);
+  EXPECT_EQ(ByLabel(t, copies[0])->letter, "E:");
+  EXPECT_EQ(ByLabel(t, copies[1])->letter, "G:");
+  EXPECT_EQ(ByLabel(t, copies[2])->letter, "D:");
+  QFile file(DriveLettersFile(Settings()));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(ParseLetterMemory(file.readAll()),
+            (LetterMemory{{'C', "ABCD-1234"},
+                          {'D', serial + "|" + copies[2]},
+                          {'E', serial + "|" + copies[0]},
+                          {'G', serial + "|" + copies[1]}}));
+
+  t = Build({copies[0]});
+  ASSERT_EQ(t.drives.size(), 1u);
+  EXPECT_EQ(t.drives[0].letter, "E:");
 }
 
 TEST(DriveLetters, NewVolumesAvoidRememberedLettersUntilNoneIsLeft) {
@@ -303,7 +397,8 @@ TEST(DriveLetters, NewVolumesAvoidRememberedLettersUntilNoneIsLeft) {
 }
 
 TEST(DriveLetters, FileRoundTripsAnyIdentity) {
-  const LetterMemory memory{{'C', "DE97-75FA"}, {'D', "/odd dir/a\\b=c\nd.img#1"}};
+  const LetterMemory memory{{'C', "DE97-75FA|/media/x.img"},
+                            {'D', "/odd dir/a\\b=c\nd.img#1|/odd dir/a\\b=c\nd.img#1"}};
   EXPECT_EQ(ParseLetterMemory(FormatLetterMemory(memory)), memory);
   // Hand-edited lines: lower case, CRLF, A:/B:, junk, a second letter for one volume.
   EXPECT_EQ(ParseLetterMemory("[DriveLetters]\r\ne=x\r\nA=y\nB=z\nnonsense\nF=x\n"),

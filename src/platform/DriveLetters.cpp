@@ -74,22 +74,24 @@ LetterMemory ParseLetterMemory(const QByteArray& text) {
   return memory;
 }
 
-void SettleVolumeIds(std::vector<DriveEntry>& volumes, const LetterMemory& memory) {
-  QHash<QString, int> count;
-  for (const DriveEntry& v : volumes) ++count[v.volumeId];
-  QSet<QString> rememberedIds;
-  for (const QString& id : memory) rememberedIds.insert(id);
+QString LetterIdentity(const DriveEntry& volume) {
+  return volume.volumeId + QLatin1Char('|') + volume.sourceLabel;
+}
 
-  // First the copies whose own source label is remembered use it; then the
-  // first remaining copy keeps the shared identity and the others use their labels.
-  QSet<QString> shared;
-  for (DriveEntry& v : volumes)
-    if (count.value(v.volumeId) > 1 && rememberedIds.contains(v.sourceLabel) &&
-        v.sourceLabel != v.volumeId)
-      v.volumeId = v.sourceLabel;
-  QHash<QString, int> taken;
-  for (DriveEntry& v : volumes) {
-    if (count.value(v.volumeId) > 1 && taken[v.volumeId]++ > 0) v.volumeId = v.sourceLabel;
+void AdoptOldEntries(LetterMemory& memory, const std::vector<DriveEntry>& volumes) {
+  QSet<QString> remembered;
+  for (const QString& id : memory) remembered.insert(id);
+  // A source label named one copy; a bare id may name several.
+  for (const bool byLabel : {true, false}) {
+    for (QString& entry : memory) {
+      for (const DriveEntry& v : volumes) {
+        const QString identity = LetterIdentity(v);
+        if ((byLabel ? v.sourceLabel : v.volumeId) != entry || remembered.contains(identity)) continue;
+        entry = identity;
+        remembered.insert(identity);
+        break;
+      }
+    }
   }
 }
 
@@ -123,7 +125,7 @@ std::vector<QChar> AssignLetters(const QStringList& volumeIds, LetterMemory& mem
 }
 
 void GiveDriveLetters(std::vector<DriveEntry>& volumes, const QString& settingsFolder,
-                      QStringList& errors) {
+                      QStringList& notes) {
   const QString file = DriveLettersFile(settingsFolder);
   QByteArray before;
   {
@@ -131,28 +133,24 @@ void GiveDriveLetters(std::vector<DriveEntry>& volumes, const QString& settingsF
     if (f.open(QIODevice::ReadOnly)) before = f.read(1 << 20);
   }
   LetterMemory memory = ParseLetterMemory(before);
-  SettleVolumeIds(volumes, memory);
+  AdoptOldEntries(memory, volumes);
 
   QStringList ids;
-  for (const DriveEntry& v : volumes) ids << v.volumeId;
+  for (const DriveEntry& v : volumes) ids << LetterIdentity(v);
   const std::vector<QChar> letters = AssignLetters(ids, memory);
 
-  std::vector<DriveEntry> lettered;
-  QStringList unlettered;
+  qsizetype letterless = 0;
   for (size_t i = 0; i < volumes.size(); ++i) {
-    if (letters[i].isNull()) {
-      unlettered << volumes[i].sourceLabel;
-      continue;
-    }
-    volumes[i].letter = QString(letters[i]) + QLatin1Char(':');
-    lettered.push_back(std::move(volumes[i]));
+    if (letters[i].isNull()) ++letterless;
+    else volumes[i].letter = QString(letters[i]) + QLatin1Char(':');
   }
-  if (!unlettered.isEmpty())
-    errors << QStringLiteral("no drive letter left (C: to Z: are all taken) for %1")
-                  .arg(unlettered.join(QLatin1String(", ")));
-  std::stable_sort(lettered.begin(), lettered.end(),
-                   [](const DriveEntry& a, const DriveEntry& b) { return a.letter < b.letter; });
-  volumes = std::move(lettered);
+  if (letterless > 0)
+    notes << QStringLiteral("24 drive letters C: to Z: are taken: "
+                            "%1 more volume(s) are listed without a letter")
+                 .arg(letterless);
+  std::stable_sort(volumes.begin(), volumes.end(), [](const DriveEntry& a, const DriveEntry& b) {
+    return !a.letter.isEmpty() && (b.letter.isEmpty() || a.letter < b.letter);
+  });
 
   const QByteArray after = FormatLetterMemory(memory);
   if (after != before) WriteFileAtomically(file, after);

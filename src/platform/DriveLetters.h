@@ -25,12 +25,17 @@ QString DriveLettersFile(const QString& settingsFolder);
 QByteArray FormatLetterMemory(const LetterMemory& memory);
 LetterMemory ParseLetterMemory(const QByteArray& text);
 
-// Gives each present volume its identity: its volumeId (file-system UUID or
-// serial, else the source label) unless another present volume has the same
-// one (copies of one image), in which case all but one of them use their
-// source label. Among such copies, one whose source label is remembered keeps
-// using it, so copies keep their letters from run to run.
-void SettleVolumeIds(std::vector<DriveEntry>& volumes, const LetterMemory& memory);
+// The identity a letter is remembered for: the volume's id and its source
+// label, "<volumeId>|<sourceLabel>". Two images of one stick share a serial
+// yet each keeps a letter of its own, in any order or subset of a run.
+QString LetterIdentity(const DriveEntry& volume);
+
+// Letters files written before identities named the source hold a bare
+// volume id, or a source label for the second of two copies. Each such entry
+// is taken over by the first present volume it names (by source label first,
+// then by id) that has no entry of its own, under that volume's identity;
+// the others stay as they are, a letter kept for a volume that is away.
+void AdoptOldEntries(LetterMemory& memory, const std::vector<DriveEntry>& volumes);
 
 // Letters for the present volumes (identities), in their order, from C: to Z:
 // (A: and B: are never given). A volume with a remembered letter keeps it; a
@@ -40,11 +45,11 @@ void SettleVolumeIds(std::vector<DriveEntry>& volumes, const LetterMemory& memor
 // updated.
 std::vector<QChar> AssignLetters(const QStringList& volumeIds, LetterMemory& memory);
 
-// Settles the identities, gives the letters, remembers them in the settings
-// folder's letters file (rewritten only when it changes), drops the volumes
-// left without a letter (with one line in errors naming them) and sorts the
-// rest by letter.
+// Gives the letters and remembers them in the settings folder's letters file
+// (rewritten only when it changes). The volumes come out sorted by letter;
+// those left without one when C: to Z: are all taken keep an empty letter,
+// come last in their given order, and one line in notes tells how many.
 void GiveDriveLetters(std::vector<DriveEntry>& volumes, const QString& settingsFolder,
-                      QStringList& errors);
+                      QStringList& notes);
 
 }  // namespace undelvo

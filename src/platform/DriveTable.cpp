@@ -15,7 +15,7 @@ const DriveEntry* DriveTable::Find(const QString& drive) const {
   if (name.size() == 3 && (name[2] == QLatin1Char('\\') || name[2] == QLatin1Char('/'))) name.chop(1);
   if (name.size() != 2 || name[1] != QLatin1Char(':')) return nullptr;
   for (const DriveEntry& d : drives)
-    if (d.letter.compare(name, Qt::CaseInsensitive) == 0) return &d;
+    if (!d.letter.isEmpty() && d.letter.compare(name, Qt::CaseInsensitive) == 0) return &d;
   return nullptr;
 }
 
@@ -39,7 +39,7 @@ DriveTable BuildDriveTable(const DriveTableOptions& options) {
 
   const QString folder =
       options.settingsFolder.isEmpty() ? SettingsFolder() : options.settingsFolder;
-  GiveDriveLetters(volumes, folder, table.errors);
+  GiveDriveLetters(volumes, folder, table.notes);
 
   const std::vector<MountRecord> mounts = ReadMountTable();
   for (DriveEntry& e : volumes) e.mountPoint = MountPointOf(e, mounts);

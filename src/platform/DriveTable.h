@@ -12,7 +12,7 @@ namespace undelvo {
 // One drive as the program lists it: a FAT or NTFS volume on a block device
 // or inside an attached image, under a letter from C: on.
 struct DriveEntry {
-  QString letter;       // "C:"
+  QString letter;       // "C:"; empty when C: to Z: are all taken by others
   QString fsName;       // "FAT", "FAT32", "NTFS", another system's name, or empty
   DriveSource source;
   QString sourceLabel;  // "/dev/sdb1", "/path/disk.img" or "/path/disk.img#1"
@@ -34,10 +34,12 @@ struct DriveTableOptions {
 };
 
 struct DriveTable {
-  std::vector<DriveEntry> drives;    // in letter order
+  std::vector<DriveEntry> drives;    // in letter order, then those without a letter
   QStringList errors;                // one line per image that could not be read
+  QStringList notes;                 // what the user should know of the list (volumes without a letter)
 
-  // The drive named by a letter such as "C:" (a trailing "\" or "/" is allowed).
+  // The drive named by a letter such as "C:" (a trailing "\" or "/" is
+  // allowed); never one without a letter.
   const DriveEntry* Find(const QString& drive) const;
 };
 

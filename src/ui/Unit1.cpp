@@ -23,6 +23,7 @@ constexpr int kHelpLeft = 785;   // the drag band ends at the help button
 
 // "C: (NTFS)" for a drive the scans can read; empty for any other.
 QString DriveListEntry(const DriveEntry& d) {
+  if (d.letter.isEmpty()) return {};  // past Z:, the table lists it without a letter
   switch (FsKindFromName(d.fsName)) {
     case 16: return d.letter + QStringLiteral(" (FAT16)");
     case 32: return d.letter + QStringLiteral(" (FAT32)");
