@@ -32,7 +32,7 @@ QJsonArray DrivesJson(const QTemporaryDir& config, const QStringList& images) {
 TEST(CliDrives, ListsTheNtfsPartitionOfEachWindowsImage) {
   const QDir anchors(test::AnchorsDir());
   const QStringList packed = anchors.entryList({"ntfs-*.raw.gz"}, QDir::Files, QDir::Name);
-  if (packed.isEmpty()) GTEST_SKIP() << "no reference images beside the repository";
+  if (packed.isEmpty()) GTEST_SKIP() << "anchors folder absent (../shared/anchors)";
   QTemporaryDir scratch, config;
   QStringList images;
   for (const QString& gz : packed) {

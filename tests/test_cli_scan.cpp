@@ -222,7 +222,7 @@ TEST_F(CliOnNtfs, BadInputAndRefusedDrivesGiveAMessageAndTheirStatus) {
 // one on the volume with 2 MiB clusters.
 TEST(CliScanAnchors, FileDeletedOnAWindowsVolumeIsFoundAndRestored) {
   const QDir anchors(test::AnchorsDir());
-  if (!anchors.exists("ntfs-2m.raw.gz")) GTEST_SKIP() << "no reference images beside the repository";
+  if (!anchors.exists("ntfs-2m.raw.gz")) GTEST_SKIP() << "anchors folder absent (../shared/anchors)";
   if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse"))
     GTEST_SKIP() << "deleting a file with ntfs-3g needs root and /dev/fuse";
   const struct {

@@ -409,7 +409,7 @@ TEST(DriveLetters, FileRoundTripsAnyIdentity) {
 TEST_F(DriveTableTest, WindowsFormattedDisk) {
   const QString anchor =
       QStringLiteral(UNDELVO_SOURCE_DIR "/../shared/anchors/ntfs-lastaccess.raw.gz");
-  if (!QFileInfo::exists(anchor)) GTEST_SKIP() << "anchors folder absent";
+  if (!QFileInfo::exists(anchor)) GTEST_SKIP() << "anchors folder absent (../shared/anchors)";
   const QString image = Path("lastaccess.raw");
   ASSERT_TRUE(Shell("gunzip -c " + Quote(anchor) + " | cp --sparse=always /dev/stdin " + Quote(image)));
 

@@ -238,7 +238,7 @@ TEST_F(FatScan, FixtureDeletedFilesAreFoundWithTheirNamesAndFolders) {
 
 TEST_F(FatScan, DamagedReferenceVolumesScanToTheEnd) {
   const QDir anchors(test::AnchorsDir() + "/fat");
-  if (!anchors.exists("deleted.img.gz")) GTEST_SKIP() << "no reference images beside the repository";
+  if (!anchors.exists("deleted.img.gz")) GTEST_SKIP() << "anchors folder absent (../shared/anchors/fat)";
   const struct {
     const char* image;
     ScanRunEnd end;

@@ -19,7 +19,7 @@ uint64_t FileTimeOfUtc(const QDateTime& utc) { return kUnixEpoch + uint64_t(utc.
 }  // namespace
 
 TEST(FileTime, LocalDatesAgreeAcrossMidnightAndDaylightSaving) {
-  if (!QTimeZone("Europe/Berlin").isValid()) GTEST_SKIP() << "no time zone data";
+  if (!QTimeZone("Europe/Berlin").isValid()) GTEST_SKIP() << "no time zone data for Europe/Berlin (package tzdata)";
   const QByteArray oldTz = qgetenv("TZ");
   qputenv("TZ", "Europe/Berlin");
   tzset();

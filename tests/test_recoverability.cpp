@@ -207,7 +207,7 @@ TEST(RecoverabilityOnNtfs, SharesMatchTheSleuthKit) {
   ASSERT_EQ(QuickScanRun(state, sink, "C:").end, ScanRunEnd::FilesFound);
 
   const auto blkls = test::Run("blkls", {"-l", "-e", image});
-  if (blkls.exitCode != 0) GTEST_SKIP() << "blkls (sleuthkit) is not installed";
+  if (blkls.exitCode != 0) GTEST_SKIP() << "blkls missing (package sleuthkit)";
   QSet<qint64> allocated;
   for (const QByteArray& line : blkls.out.split('\n'))
     if (line.endsWith("|a")) allocated.insert(line.left(line.indexOf('|')).toLongLong());
