@@ -24,7 +24,7 @@ QJsonArray DrivesJson(const QTemporaryDir& config, const QStringList& images) {
   for (const QString& i : images) args << "--image" << i;
   const auto r = Cli(config, args);
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-  return QJsonDocument::fromJson(r.out).array();
+  return QJsonDocument::fromJson(r.out).object()["drives"].toArray();
 }
 
 }  // namespace
@@ -79,14 +79,19 @@ TEST(CliDrives, RefusesMissingImagesAndBadUsage) {
   }
 }
 
-TEST(CliDrives, AnImageWithoutFatOrNtfsGivesNoDrive) {
+TEST(CliDrives, AnImageWithoutFatOrNtfsIsNamedOnStderr) {
   QTemporaryDir config, scratch;
   const QString blank = scratch.filePath("blank.img");
   ASSERT_TRUE(test::MakeSparseFile(blank, 8 << 20));
   const auto r = Cli(config, {"drives", "--images-only", "--image", blank});
-  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains(blank.toUtf8() + ": no FAT or NTFS volume found")) << r.err.toStdString();
   EXPECT_TRUE(r.out.isEmpty());
-  EXPECT_EQ(DrivesJson(config, {blank}).size(), 0);
+  const auto json = Cli(config, {"drives", "--images-only", "--json", "--image", blank});
+  const QJsonObject o = QJsonDocument::fromJson(json.out).object();
+  EXPECT_EQ(json.exitCode, 2);
+  EXPECT_TRUE(o["drives"].toArray().isEmpty());
+  EXPECT_EQ(o["errors"].toArray().size(), 1);
 }
 
 TEST(CliDrives, ListsTheFixtureVolumesWithTheirKinds) {

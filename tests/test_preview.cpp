@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "TestSupport.h"
 #include "found/EntryValue.h"
@@ -92,12 +93,14 @@ TEST_F(PreviewTest, ShowWritesTheBytesIcatReads) {
       {"ntfs.img", 0, "фото.jpg", "фото.jpg", 0, true},
   };
   QString unpacked, image;
+  std::unique_ptr<QTemporaryDir> config;  // one per image: each image is drive C:
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.image) + " " + c.file);
     if (unpacked != c.image) {
       image = Unpack(c.image);
       ASSERT_FALSE(image.isEmpty());
       unpacked = c.image;
+      config = std::make_unique<QTemporaryDir>();
     }
     const Tsk tsk{image, c.offset};
     const QByteArray whole = tsk.Icat(c.listed);
@@ -112,10 +115,10 @@ TEST_F(PreviewTest, ShowWritesTheBytesIcatReads) {
       for (size_t i = 0; i < runs.size() && i < 2; ++i) clusters += runs[i].length;
       if (!runs.empty()) shown = std::min<qsizetype>(whole.size(), qsizetype(clusters) * 4096);
     }
-    const auto r = test::RunCli(config_.path(), {"show", "--image", image, "--file", c.file});
+    const auto r = test::RunCli(config->path(), {"show", "--image", image, "--file", c.file});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out == whole.left(shown)) << r.out.size() << " bytes, not " << shown;
-    const auto cut = test::RunCli(config_.path(), {"show", "--image", image, "--file", c.file, "--bytes", "100"});
+    const auto cut = test::RunCli(config->path(), {"show", "--image", image, "--file", c.file, "--bytes", "100"});
     EXPECT_TRUE(cut.out == whole.left(100));
   }
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/ExitStatus.h"
+#include "cli/HelpTexts.h"
 #include "cli/JsonText.h"
 #include "cli/TerminalSafe.h"
 #include "cli/ScanSession.h"
@@ -10,14 +11,14 @@
 #include "found/ClassifyFile.h"
 #include "found/EntryValue.h"
 #include "found/FoundRows.h"
+#include "scan/FoundFileTime.h"
 
 namespace undelvo {
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: undelvo-cli scan (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT] "
-    "[--state STATE[,STATE]] [--categories] [--json]\n";
+// The six categories' counts by name, in category order (1 to 6).
+constexpr const char* kCategoryNames[6] = {"documents", "images", "media", "binaries", "web_files", "others"};
 
 // A file's state as the text column shows it: "good", "partial 40%", "overwritten", "unknown".
 QString StateColumn(const Recoverability& state) {
@@ -28,7 +29,7 @@ QString StateColumn(const Recoverability& state) {
 
 // One file of the "files" list; written as text so that a large scan needs
 // no document tree in memory.
-QByteArray RowToJson(const FoundRow& row, const Recoverability& state) {
+QByteArray RowToJson(const FoundRow& row, const Recoverability& state, const QString& dateTime) {
   const EntryValue e = ParseEntryValue(row.value);
   int category = 0;
   ClassifyFile(row.name, category);
@@ -38,6 +39,7 @@ QByteArray RowToJson(const FoundRow& row, const Recoverability& state) {
   o += ",\"category\":" + QByteArray::number(category);
   o += ",\"path\":" + JsonString(e.path);
   o += ",\"date\":" + JsonString(e.date);
+  o += ",\"datetime\":" + (dateTime.isEmpty() ? QByteArray("null") : JsonString(dateTime));
   o += ",\"size\":" + QByteArray::number(qint64(e.size));
   o += ",\"locator\":" + (e.IsRecycleBin() ? QByteArray("null") : QByteArray::number(qint64(e.locator)));
   o += ",\"state\":\"" + RecoverStateName(state.state).toLatin1() + '"';
@@ -82,18 +84,20 @@ QByteArray CategoriesToJson(const ScanSession& session) {
   return o + "]";
 }
 
-void PrintJson(const ScanSession& session, bool categories) {
-  const UndelvoState& state = *session.state;
+void PrintJson(ScanSession& session, bool categories) {
+  UndelvoState& state = *session.state;
   const FoundState& found = state.Scan.Found;
   QByteArray head = "{\"drive\":" + JsonString(state.Scan.Volume.DriveRoot);
   head += ",\"fs\":" + JsonString(FsNameFromKind(state.Scan.Volume.FsKind));
   head += ",\"found\":" + QByteArray::number(found.FoundCount);
   head += ",\"scanned\":" + QByteArray::number(found.ScannedCount);
-  head += ",\"categories\":[";
-  for (int c = 1; c <= 6; ++c) head += (c > 1 ? "," : "") + QByteArray::number(found.CategoryCount[size_t(c)]);
-  head += "]";
+  head += ",\"categories\":{";
+  for (int c = 1; c <= 6; ++c)
+    head += (c > 1 ? ",\"" : "\"") + QByteArray(kCategoryNames[c - 1]) + "\":" +
+            QByteArray::number(found.CategoryCount[size_t(c)]);
+  head += "}";
+  head += session.result.stopped ? ",\"stopped\":true" : ",\"stopped\":false";
   if (!session.result.message.isEmpty()) head += ",\"message\":" + JsonString(session.result.message);
-  if (session.result.stopped) head += ",\"stopped\":true";
   if (categories) head += CategoriesToJson(session);
   head += ",\"files\":[";
   std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
@@ -101,7 +105,8 @@ void PrintJson(const ScanSession& session, bool categories) {
   for (const FoundRow& row : ListedRows(session)) {
     if (!first) std::fputc(',', stdout);
     first = false;
-    const QByteArray o = RowToJson(row, StateOf(found.States, row.value));
+    const QByteArray o =
+        RowToJson(row, StateOf(found.States, row.value), IsoDateTime(FoundFileTime(state.Scan, row.value)));
     std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
   }
   std::fputs("]}\n", stdout);
@@ -124,7 +129,7 @@ void PrintText(const ScanSession& session, bool categories) {
   const FoundState& found = scan.Found;
   if (categories) PrintCategories(session);
   else PrintRows(session);
-  if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
+  PrintRunMessage(session);
   if (session.result.end != ScanRunEnd::CheckFailed)
     std::printf("%s (%s): %d deleted file(s) found, %d record(s) scanned%s\n", qPrintable(scan.Volume.DriveRoot),
                 qPrintable(FsNameFromKind(scan.Volume.FsKind)), int(found.FoundCount), int(found.ScannedCount),
@@ -139,17 +144,17 @@ int RunScanCommand(const QStringList& args) {
   const bool categories = ParseScanSession(args, session, error) && session.rest.removeAll("--categories") > 0;
   if (!error.isEmpty() || !session.rest.isEmpty()) {
     if (error.isEmpty()) error = QStringLiteral("unknown option ") + session.rest.first();
-    std::fprintf(stderr, "undelvo-cli scan: %s\n%s", qPrintable(error), kUsage);
+    std::fprintf(stderr, "undelvo-cli scan: %s\n%s", qPrintable(error), CommandUsage(QStringLiteral("scan")).c_str());
     return ExitBadInput;
   }
   if (const int status = RunScanSession(session, "scan"); status >= 0) return status;
   if (session.options.json) {
     PrintJson(session, categories);
-    if (!session.result.message.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
+    PrintRunMessage(session);
   } else {
     PrintText(session, categories);
   }
-  return session.result.end == ScanRunEnd::CheckFailed ? ExitStoppedByCheck : ExitRan;
+  return ScanExitStatus(session);
 }
 
 }  // namespace undelvo

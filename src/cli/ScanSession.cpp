@@ -57,6 +57,10 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
       session.rest.append(a);
     }
   }
+  if (session.advancedOptions.name.size() && session.advancedOptions.mask != QLatin1String("*.*")) {
+    error = QStringLiteral("give --mask or --name, not both: --name replaces the mask");
+    return false;
+  }
   if (!session.drive.isEmpty()) {
     QString d = session.drive.toUpper();
     if (d.size() == 1) d += QLatin1Char(':');
@@ -73,11 +77,19 @@ int RunScanSession(ScanSession& session, const char* command) {
   session.state = std::make_unique<UndelvoState>();
   UndelvoState& state = *session.state;
   ProgramState& program = state.Program;
+  if (session.drive.isEmpty() && session.options.table.images.empty()) {
+    std::fprintf(stderr,
+                 "undelvo-cli %s: give the drive to scan with --drive C: (`undelvo-cli drives` lists them)"
+                 " or a disk image with --image FILE\n",
+                 command);
+    return ExitBadInput;
+  }
   program.Drives = BuildDriveTable(session.options.table);
   if (!program.Drives.errors.isEmpty()) {
     for (const QString& e : program.Drives.errors) std::fprintf(stderr, "undelvo-cli: %s\n", qPrintable(e));
     return ExitBadInput;
   }
+  for (const QString& note : program.Drives.notes) std::fprintf(stderr, "undelvo-cli: %s\n", qPrintable(note));
   InitFolders(program.Config);
   LoadSettings(program.Config, program.Registry);
   OpenLanguageFile(program.Lang, program.Config.LangIndex, program.Config.DataDir);
@@ -86,7 +98,7 @@ int RunScanSession(ScanSession& session, const char* command) {
   if (drive.isEmpty()) {
     QStringList supported;
     for (const DriveEntry& d : program.Drives.drives)
-      if (IsScannableFsName(d.fsName)) supported.append(d.letter);
+      if (IsScannableFsName(d.fsName) && !d.letter.isEmpty()) supported.append(d.letter);
     if (supported.size() > 1) {
       std::fprintf(stderr, "undelvo-cli %s: several drives (%s); choose one with --drive\n", command,
                    qPrintable(supported.join(QStringLiteral(", "))));
@@ -101,6 +113,29 @@ int RunScanSession(ScanSession& session, const char* command) {
                                     : QuickScanRun(state, progress, drive);
   state.Run.SetPump({});  // the progress line ends here
   return -1;
+}
+
+int ScanExitStatus(const ScanSession& session) {
+  if (session.result.end == ScanRunEnd::CheckFailed) return ExitStoppedByCheck;
+  return session.result.stopped ? ExitStopped : ExitRan;
+}
+
+QString CheckHint(const ScanRunResult& result) {
+  if (result.check == QLatin1String("Drive/Message9"))
+    return QStringLiteral("try --deep: the deep scan searches the volume for MFT records without the MFT's map");
+  if (result.check == QLatin1String("Note/Message1"))
+    return QStringLiteral("reading a drive raw needs root or the `disk` group"
+                          " (sudo undelvo-cli ..., or sudo usermod -aG disk $USER and log in again)");
+  if (result.check == QLatin1String("Drive/Message3"))
+    return QStringLiteral("`undelvo-cli drives` lists the drives and their letters");
+  return {};
+}
+
+void PrintRunMessage(const ScanSession& session) {
+  if (session.result.message.isEmpty()) return;
+  std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
+  const QString hint = CheckHint(session.result);
+  if (!hint.isEmpty()) std::fprintf(stderr, "undelvo-cli: %s\n", qPrintable(hint));
 }
 
 }  // namespace undelvo

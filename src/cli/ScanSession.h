@@ -39,6 +39,17 @@ bool ParseScanSession(const QStringList& args, ScanSession& session, QString& er
 // Returns an exit status when the command must end here (bad input), or -1.
 int RunScanSession(ScanSession& session, const char* command);
 
+// The exit status a finished scan gives: 1 when a check refused the drive,
+// 3 when Ctrl-C stopped it, else 0.
+int ScanExitStatus(const ScanSession& session);
+
+// What the user can do about a check's refusal ("try --deep" after "MFT list
+// reading error!"); empty when there is nothing to add.
+QString CheckHint(const ScanRunResult& result);
+
+// The run's message on stderr, with its hint.
+void PrintRunMessage(const ScanSession& session);
+
 // Whether a found file passes --state.
 bool ListedState(const ScanSession& session, const FoundRow& row);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/ExitStatus.h"
+#include "cli/HelpTexts.h"
 #include "cli/ScanSession.h"
 #include "cli/TerminalSafe.h"
 #include "found/EntryValue.h"
@@ -16,10 +17,6 @@
 namespace undelvo {
 
 namespace {
-
-constexpr char kUsage[] =
-    "usage: undelvo-cli show (--drive C: | --image FILE [--drive C:]) [--deep] [--mask PATTERN] [--name TEXT]\n"
-    "                        --file NAME [--bytes N]\n";
 
 struct ShowOptions {
   QString file;
@@ -81,24 +78,24 @@ int RunShowCommand(const QStringList& args) {
   ShowOptions options;
   QString error;
   if (!ParseScanSession(args, session, error) || !ParseShowOptions(session.rest, options, error)) {
-    std::fprintf(stderr, "undelvo-cli show: %s\n%s", qPrintable(error), kUsage);
+    std::fprintf(stderr, "undelvo-cli show: %s\n%s", qPrintable(error), CommandUsage(QStringLiteral("show")).c_str());
     return ExitBadInput;
   }
   if (session.options.json) {
     std::fprintf(stderr, "undelvo-cli show: --json does not apply: the file's bytes go to standard output\n%s",
-                 kUsage);
+                 CommandUsage(QStringLiteral("show")).c_str());
     return ExitBadInput;
   }
   if (const int status = RunScanSession(session, "show"); status >= 0) return status;
   UndelvoState& state = *session.state;
   const LanguageFile& lang = state.Program.Lang;
   if (session.result.end == ScanRunEnd::CheckFailed) {
-    std::fprintf(stderr, "%s\n", qPrintable(session.result.message));
+    PrintRunMessage(session);
     return ExitStoppedByCheck;
   }
   if (session.result.stopped) {  // the stop was meant for the whole command
     std::fputs("undelvo-cli show: stopped before the file was read\n", stderr);
-    return ExitRan;
+    return ExitStopped;
   }
 
   const std::vector<FoundRow> rows = RowsNamed(state.Scan.Found, options.file);

@@ -1,7 +1,10 @@
 #include "cli/TerminalProgress.h"
 
-#include <cstdio>
+#include <sys/ioctl.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "scan/DeepScanStepText.h"
 
@@ -11,6 +14,12 @@ namespace {
 constexpr int kBarCells = 30;
 constexpr qint64 kRedrawMs = 100;
 }  // namespace
+
+int TerminalColumns(int fd) {
+  winsize size{};
+  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
 
 TerminalProgress::TerminalProgress(const LanguageFile& lang, const char* action)
     : lang_(lang), action_(action), terminal_(::isatty(STDERR_FILENO) == 1) {
@@ -51,18 +60,46 @@ void TerminalProgress::ShowStopping() {
   Draw(true);
 }
 
+void TerminalProgress::ShowRestored(int32_t restored, int32_t failed) {
+  restoring_ = true;
+  restored_ = restored;
+  failed_ = failed;
+  Draw(false);
+}
+
 void TerminalProgress::Draw(bool force) {
   if (!terminal_) return;
   if (!force && sinceDraw_.elapsed() < kRedrawMs) return;
   sinceDraw_.restart();
-  char bar[kBarCells + 1];
-  const int filled = percent_ * kBarCells / 100;
-  for (int i = 0; i < kBarCells; ++i) bar[i] = i < filled ? '#' : '.';
-  bar[kBarCells] = '\0';
-  std::fprintf(stderr, "\r%s%s%s [%s] %3d %%  %d found%s", action_, status_.isEmpty() ? "" : ": ",
-               status_.constData(), bar, percent_, int(found_), stopping_ ? "  (stopping)" : "");
+  const QString line = ProgressLine(TerminalColumns(STDERR_FILENO));
+  std::fprintf(stderr, "\r%s\033[K", line.toUtf8().constData());
   std::fflush(stderr);
   drawn_ = true;
+}
+
+QString TerminalProgress::ProgressLine(int columns) const {
+  QString head = QString::fromLatin1(action_);
+  if (!status_.isEmpty()) head += QStringLiteral(": ") + QString::fromUtf8(status_);
+  QString tail = QStringLiteral(" %1 %").arg(percent_, 3);
+  tail += restoring_ ? QStringLiteral("  %1 restored, %2 failed").arg(restored_).arg(failed_)
+                     : QStringLiteral("  %1 found").arg(found_);
+  if (stopping_) tail += QStringLiteral("  (stopping)");
+  // The line must stay shorter than the terminal: a line that wraps leaves a
+  // trail of copies, since "\r" returns to the start of the last row only.
+  const int room = std::max(columns - 1, 1);
+  int cells = std::min(kBarCells, room - int(head.size() + tail.size()) - 3);
+  if (cells < 5) {  // too narrow for the step text and a useful bar
+    head = QString::fromLatin1(action_);
+    cells = std::min(kBarCells, room - int(head.size() + tail.size()) - 3);
+  }
+  QString line = head;
+  if (cells >= 5) {
+    const int filled = percent_ * cells / 100;
+    line += QStringLiteral(" [") + QString(filled, QLatin1Char('#')) + QString(cells - filled, QLatin1Char('.')) +
+            QLatin1Char(']');
+  }
+  line += tail;
+  return line.left(room);
 }
 
 void TerminalProgress::Clear() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 #include <QElapsedTimer>
 #include <cstdint>
 
@@ -8,15 +9,22 @@
 
 namespace undelvo {
 
+// The width of the terminal on `fd`; 80 when it tells none.
+int TerminalColumns(int fd);
+
 // The command line's progress display: a one-line bar with the percentage
-// and the count of files found, redrawn on stderr at most ten times a second
-// when stderr is a terminal.
+// and the count of files found (or, in a recovery, restored and failed),
+// redrawn on stderr at most ten times a second when stderr is a terminal.
 class TerminalProgress : public ProgressSink {
  public:
   TerminalProgress(const LanguageFile& lang, const char* action);
   ~TerminalProgress() override;
 
   void ShowFound(const FoundCounters& counters) override;
+  void ShowRestored(int32_t restored, int32_t failed) override;
+  // The line as drawn on a terminal `columns` wide: never as wide as the
+  // terminal, the bar narrowed or left out (and the step text with it) to fit.
+  QString ProgressLine(int columns) const;
   // Marks the line as stopping (after a Ctrl-C).
   void ShowStopping();
   // Clears the bar's line so that ordinary output starts on a clean line.
@@ -39,6 +47,9 @@ class TerminalProgress : public ProgressSink {
   bool stopping_ = false;
   int percent_ = 0;
   int32_t found_ = 0;
+  bool restoring_ = false;  // a recovery: restored and failed counts instead of found
+  int32_t restored_ = 0;
+  int32_t failed_ = 0;
   QElapsedTimer sinceDraw_;
 };
 

@@ -24,7 +24,7 @@ DriveTable BuildDriveTable(const DriveTableOptions& options) {
   std::vector<DriveEntry> volumes;
   // Devices first, so that on a first run the machine's own volumes take the
   // first letters.
-  if (options.includeBlockDevices) volumes = ListBlockDeviceVolumes();
+  if (options.includeBlockDevices) volumes = ListBlockDeviceVolumes(&table.refusedDevices);
 
   QSet<QString> seenImages;  // the same image given twice is listed once
   for (const std::string& image : options.images) {

@@ -37,6 +37,7 @@ struct DriveTable {
   std::vector<DriveEntry> drives;    // in letter order, then those without a letter
   QStringList errors;                // one line per image that could not be read
   QStringList notes;                 // what the user should know of the list (volumes without a letter)
+  QStringList refusedDevices;        // block devices this user may not read (no root, not in `disk`)
 
   // The drive named by a letter such as "C:" (a trailing "\" or "/" is
   // allowed); never one without a letter.
