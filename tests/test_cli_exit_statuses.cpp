@@ -221,3 +221,21 @@ TEST(CliExitStatuses, AFullSaveFolderKeepsOnlyWholeFilesAndSaysWhichWereNotWritt
       EXPECT_TRUE(written.contains(to + "/" + file)) << file.toStdString();
   }
 }
+
+// Every command's help lists the exit statuses; --version names the program.
+TEST(CliExitStatuses, HelpOfEveryCommandListsTheExitStatuses) {
+  QTemporaryDir config;
+  for (const QStringList& args : {QStringList{"--help"}, QStringList{"drives", "--help"}, QStringList{"scan", "--help"},
+                                  QStringList{"recover", "--help"}, QStringList{"show", "-h"}, QStringList{"help", "scan"}}) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const auto r = RunCli(config.path(), args);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    for (const char* line : {"Exit status:", "  0  the work ran", "  1  a check", "  2  bad usage", "  3  the run was stopped",
+                             "  4  recover could not write"})
+      EXPECT_TRUE(r.out.contains(line)) << line;
+  }
+  const auto version = RunCli(config.path(), {"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_TRUE(version.out.startsWith("undelvo-cli ")) << version.out.toStdString();
+}
