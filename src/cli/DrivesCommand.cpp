@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <unistd.h>
 
 #include "cli/DriveOptions.h"
 #include "cli/ExitStatus.h"
@@ -40,10 +41,12 @@ void PrintWhyNoDevice(const DriveTable& table) {
     std::fputs("undelvo-cli drives: no FAT or NTFS volume found on the machine's block devices\n", stderr);
     return;
   }
-  std::fprintf(stderr,
-               "undelvo-cli drives: no FAT or NTFS volume found; %d device(s) could not be read (%s): "
-               "run as root or join the `disk` group (sudo usermod -aG disk $USER, then log in again)\n",
-               int(table.refusedDevices.size()), qPrintable(table.refusedDevices.join(QStringLiteral(", "))));
+  // Root that is still refused is held back by the system itself (a container, a security policy).
+  const char* hint = ::geteuid() == 0 ? "the system refuses them even to root (a container or a security policy?)"
+                                      : "run as root or join the `disk` group (sudo usermod -aG disk $USER, then "
+                                        "log in again)";
+  std::fprintf(stderr, "undelvo-cli drives: no FAT or NTFS volume found; %d device(s) could not be read (%s): %s\n",
+               int(table.refusedDevices.size()), qPrintable(table.refusedDevices.join(QStringLiteral(", "))), hint);
 }
 
 }  // namespace

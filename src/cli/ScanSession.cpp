@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 #include "cli/ExitStatus.h"
 #include "cli/StopSignal.h"
@@ -124,8 +125,9 @@ QString CheckHint(const ScanRunResult& result) {
   if (result.check == QLatin1String("Drive/Message9"))
     return QStringLiteral("try --deep: the deep scan searches the volume for MFT records without the MFT's map");
   if (result.check == QLatin1String("Note/Message1"))
-    return QStringLiteral("reading a drive raw needs root or the `disk` group"
-                          " (sudo undelvo-cli ..., or sudo usermod -aG disk $USER and log in again)");
+    return ::geteuid() == 0 ? QStringLiteral("the system refuses the drive even to root (a container or a security policy?)")
+                            : QStringLiteral("reading a drive raw needs root or the `disk` group"
+                                             " (sudo undelvo-cli ..., or sudo usermod -aG disk $USER and log in again)");
   if (result.check == QLatin1String("Drive/Message3"))
     return QStringLiteral("`undelvo-cli drives` lists the drives and their letters");
   return {};
