@@ -239,3 +239,13 @@ TEST(CliExitStatuses, HelpOfEveryCommandListsTheExitStatuses) {
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_TRUE(version.out.startsWith("undelvo-cli ")) << version.out.toStdString();
 }
+
+// A machine that shows no drive says why rather than printing nothing.
+TEST(CliExitStatuses, DrivesWithNoResultSaysWhy) {
+  QTemporaryDir config;
+  const auto r = RunCli(config.path(), {"drives", "--json"});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  if (!QJsonDocument::fromJson(r.out).object()["drives"].toArray().isEmpty())
+    GTEST_SKIP() << "this machine has FAT or NTFS block devices: the empty case cannot be seen here";
+  EXPECT_TRUE(r.err.contains("undelvo-cli drives: no FAT or NTFS volume found")) << r.err.toStdString();
+}
