@@ -106,6 +106,17 @@ DriveEntry ImageDrive(const QString& path, uint64_t offset, uint64_t size, const
   return d;
 }
 
+bool ZeroFirstMftRecord(const QString& image) {
+  QFile f(image);
+  if (!f.open(QIODevice::ReadWrite)) return false;
+  const QByteArray boot = f.read(512);
+  if (boot.size() < 56) return false;
+  const qint64 cluster = qint64(quint8(boot[11]) | quint8(boot[12]) << 8) * quint8(boot[13]);
+  qint64 mft = 0;
+  for (int i = 7; i >= 0; --i) mft = mft << 8 | quint8(boot[48 + i]);
+  return f.seek(mft * cluster) && f.write(QByteArray(1024, '\0')) == 1024;
+}
+
 bool MakeSparseFile(const QString& path, qint64 size, qint64 offset, const QByteArray& data) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || !f.resize(size)) return false;

@@ -134,6 +134,10 @@ RecoverRunResult RecoverAll(UndelvoState& state, ProgressSink& progress, const s
 // Stores `value` little-endian in `bytes` bytes at `at` of `b`.
 void PutLE(QByteArray& b, qsizetype at, uint64_t value, int bytes);
 
+// Zeroes the first MFT record (the MFT's own) of an NTFS volume image that
+// starts at byte 0: the quick scan then has no map of the MFT.
+bool ZeroFirstMftRecord(const QString& image);
+
 // Writes `size` bytes of zeros as a sparse file, then `data` at `offset`.
 bool MakeSparseFile(const QString& path, qint64 size, qint64 offset = 0, const QByteArray& data = {});
 

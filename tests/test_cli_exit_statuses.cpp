@@ -86,16 +86,7 @@ TEST(CliExitStatuses, BadInputAndRefusedDrivesGiveTheirStatusAndAMessage) {
   gen.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
   ASSERT_TRUE(WriteFile(random, noise));
   // The NTFS fixture with the MFT's own record zeroed: the quick scan has no map.
-  ASSERT_TRUE(QFile::copy(ntfs, damaged));
-  {
-    QFile f(damaged);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    const QByteArray boot = f.read(512);
-    const qint64 cluster = qint64(quint8(boot[11]) | quint8(boot[12]) << 8) * quint8(boot[13]);
-    qint64 mft = 0;
-    for (int i = 7; i >= 0; --i) mft = mft << 8 | quint8(boot[48 + i]);
-    ASSERT_TRUE(f.seek(mft * cluster) && f.write(QByteArray(1024, '\0')) == 1024);
-  }
+  ASSERT_TRUE(QFile::copy(ntfs, damaged) && test::ZeroFirstMftRecord(damaged));
   const QString fileInTheWay = scratch.filePath("a-file");
   ASSERT_TRUE(WriteFile(fileInTheWay, "x"));
 

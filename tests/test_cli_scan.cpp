@@ -296,14 +296,7 @@ TEST(CliScanAnchors, FileDeletedOnAWindowsVolumeIsFoundAndRestored) {
 }
 
 TEST_F(CliOnNtfs, DeepScanFindsFilesWhenTheMftRecordZeroIsGone) {
-  QFile f(image_);
-  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-  const QByteArray boot = f.read(512);
-  const qint64 cluster = qint64(quint8(boot[11]) | quint8(boot[12]) << 8) * quint8(boot[13]);
-  qint64 mft = 0;
-  for (int i = 7; i >= 0; --i) mft = mft << 8 | quint8(boot[48 + i]);
-  ASSERT_TRUE(f.seek(mft * cluster) && f.write(QByteArray(1024, '\0')) == 1024);
-  f.close();
+  ASSERT_TRUE(test::ZeroFirstMftRecord(image_));
 
   const auto quick = RunCli(config_.path(), {"scan", "--image", image_});
   EXPECT_EQ(quick.exitCode, 1);
