@@ -127,7 +127,8 @@ void Report(const ScanSession& session, const RecoverRunResult& result, const QS
     return;
   }
   QJsonObject o;
-  o.insert(QStringLiteral("drive"), state.Scan.Volume.DriveRoot);
+  const QString& drive = state.Scan.Volume.DriveRoot;
+  o.insert(QStringLiteral("drive"), drive.isEmpty() ? QJsonValue() : QJsonValue(drive));
   o.insert(QStringLiteral("found"), state.Scan.Found.FoundCount);
   o.insert(QStringLiteral("restored"), result.restored);
   o.insert(QStringLiteral("to"), folder);

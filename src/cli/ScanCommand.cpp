@@ -87,8 +87,11 @@ QByteArray CategoriesToJson(const ScanSession& session) {
 void PrintJson(ScanSession& session, bool categories) {
   UndelvoState& state = *session.state;
   const FoundState& found = state.Scan.Found;
-  QByteArray head = "{\"drive\":" + JsonString(state.Scan.Volume.DriveRoot);
-  head += ",\"fs\":" + JsonString(FsNameFromKind(state.Scan.Volume.FsKind));
+  // No drive was chosen when a check stopped the run first: null, as drives does.
+  const QString& drive = state.Scan.Volume.DriveRoot;
+  const QString fs = FsNameFromKind(state.Scan.Volume.FsKind);
+  QByteArray head = "{\"drive\":" + (drive.isEmpty() ? QByteArray("null") : JsonString(drive));
+  head += ",\"fs\":" + (fs.isEmpty() ? QByteArray("null") : JsonString(fs));
   head += ",\"found\":" + QByteArray::number(found.FoundCount);
   head += ",\"scanned\":" + QByteArray::number(found.ScannedCount);
   head += ",\"categories\":{";
