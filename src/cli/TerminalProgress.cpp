@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -50,6 +52,7 @@ void TerminalProgress::OnStep(int step) {
 }
 
 void TerminalProgress::ShowFound(const FoundCounters& counters) {
+  if (counting_ == Counting::None) counting_ = Counting::Found;
   found_ = 0;
   for (int c = 1; c <= 6; ++c) found_ += counters.CategoryCount[size_t(c)];
   Draw(false);
@@ -61,7 +64,7 @@ void TerminalProgress::ShowStopping() {
 }
 
 void TerminalProgress::ShowRestored(int32_t restored, int32_t failed) {
-  restoring_ = true;
+  counting_ = Counting::Restored;
   restored_ = restored;
   failed_ = failed;
   Draw(false);
@@ -80,9 +83,16 @@ void TerminalProgress::Draw(bool force) {
 QString TerminalProgress::ProgressLine(int columns) const {
   QString head = QString::fromLatin1(action_);
   if (!status_.isEmpty()) head += QStringLiteral(": ") + QString::fromUtf8(status_);
-  QString tail = QStringLiteral(" %1 %").arg(percent_, 3);
-  tail += restoring_ ? QStringLiteral("  %1 restored, %2 failed").arg(restored_).arg(failed_)
-                     : QStringLiteral("  %1 found").arg(found_);
+  const QString percent = QStringLiteral("%1 %").arg(percent_, 3);
+  // A count is shown once the run has told one: a recovery's line never
+  // shows a scan's "found" before its first restored file.
+  QString counts;
+  if (counting_ == Counting::Restored)
+    counts = QStringLiteral("%1 restored, %2 failed").arg(restored_).arg(failed_);
+  else if (counting_ == Counting::Found)
+    counts = QStringLiteral("%1 found").arg(found_);
+  QString tail = QLatin1Char(' ') + percent;
+  if (!counts.isEmpty()) tail += QStringLiteral("  ") + counts;
   if (stopping_) tail += QStringLiteral("  (stopping)");
   // The line must stay shorter than the terminal: a line that wraps leaves a
   // trail of copies, since "\r" returns to the start of the last row only.
@@ -99,7 +109,19 @@ QString TerminalProgress::ProgressLine(int columns) const {
             QLatin1Char(']');
   }
   line += tail;
-  return line.left(room);
+  if (line.size() <= room) return line;
+  // Narrower still, whole pieces go, the least needed first: the action, the
+  // percentage, the failed count. A count is never cut: "1250" cut reads "12".
+  const QString stop = stopping_ ? QStringLiteral("(stopping)") : QString();
+  const QString firstCount = counts.section(QLatin1Char(','), 0, 0);
+  const auto joined = [](QStringList parts) {
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral("  "));
+  };
+  for (const QString& shorter : {joined({percent.trimmed(), counts, stop}), joined({counts, stop}),
+                                 joined({firstCount, stop}), stopping_ ? stop : firstCount, percent.trimmed()})
+    if (!shorter.isEmpty() && shorter.size() <= room) return shorter;
+  return {};
 }
 
 void TerminalProgress::Clear() {

@@ -23,7 +23,9 @@ class TerminalProgress : public ProgressSink {
   void ShowFound(const FoundCounters& counters) override;
   void ShowRestored(int32_t restored, int32_t failed) override;
   // The line as drawn on a terminal `columns` wide: never as wide as the
-  // terminal, the bar narrowed or left out (and the step text with it) to fit.
+  // terminal, the bar narrowed or left out (and the step text with it) to fit;
+  // narrower still, the action, the percentage, then the failed count go
+  // (a stopping run keeps its "(stopping)"), but no count is ever cut.
   QString ProgressLine(int columns) const;
   // Marks the line as stopping (after a Ctrl-C).
   void ShowStopping();
@@ -47,7 +49,9 @@ class TerminalProgress : public ProgressSink {
   bool stopping_ = false;
   int percent_ = 0;
   int32_t found_ = 0;
-  bool restoring_ = false;  // a recovery: restored and failed counts instead of found
+  // Which count the line shows: none before the run tells one; a recovery's
+  // restored and failed counts in place of the found files.
+  enum class Counting { None, Found, Restored } counting_ = Counting::None;
   int32_t restored_ = 0;
   int32_t failed_ = 0;
   QElapsedTimer sinceDraw_;
