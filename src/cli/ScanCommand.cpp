@@ -29,8 +29,7 @@ QString StateColumn(const Recoverability& state) {
 
 // One file of the "files" list; written as text so that a large scan needs
 // no document tree in memory.
-QByteArray RowToJson(const FoundRow& row, const Recoverability& state, const QString& dateTime) {
-  const EntryValue e = ParseEntryValue(row.value);
+QByteArray RowToJson(const FoundRow& row, const EntryValue& e, const Recoverability& state, const QString& dateTime) {
   int category = 0;
   ClassifyFile(row.name, category);
   if (row.section == QLatin1String("OTHER")) category = 6;
@@ -105,11 +104,12 @@ void PrintJson(ScanSession& session, bool categories) {
   head += ",\"files\":[";
   std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
   bool first = true;
+  FoundFileTimes times;
   for (const FoundRow& row : ListedRows(session)) {
     if (!first) std::fputc(',', stdout);
     first = false;
-    const QByteArray o =
-        RowToJson(row, StateOf(found.States, row.value), IsoDateTime(FoundFileTime(state.Scan, row.value)));
+    const EntryValue e = ParseEntryValue(row.value);
+    const QByteArray o = RowToJson(row, e, StateOf(found.States, row.value), times.IsoTimeOf(state.Scan, row.value, e));
     std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
   }
   std::fputs("]}\n", stdout);

@@ -122,9 +122,13 @@ QString FatDateText(uint16_t date) {
       .arg(date & 31, 2, 10, QLatin1Char('0'));
 }
 
+QDate FatDate(uint16_t date) { return QDate(1980 + (date >> 9), (date >> 5) & 15, date & 31); }
+
+QTime FatTime(uint16_t time) { return QTime((time >> 11) & 31, (time >> 5) & 63, (time & 31) * 2); }
+
 QDateTime FatLocalTime(uint16_t date, uint16_t time) {
-  const QDate day(1980 + (date >> 9), (date >> 5) & 15, date & 31);
-  const QTime at((time >> 11) & 31, (time >> 5) & 63, (time & 31) * 2);
+  const QDate day = FatDate(date);
+  const QTime at = FatTime(time);
   if (!day.isValid() || !at.isValid()) return {};
   return QDateTime(day, at);
 }

@@ -51,8 +51,10 @@ bool PlausibleDateTime(uint16_t date, uint16_t time, int latestYear);
 // "2019/03/07" for a date word.
 QString FatDateText(uint16_t date);
 
-// A date word and a time word as the local time they record; invalid when
-// the words do not form one.
+// A date word and a time word as the date and time they record (local time,
+// no zone); invalid when a word does not form one.
+QDate FatDate(uint16_t date);
+QTime FatTime(uint16_t time);
 QDateTime FatLocalTime(uint16_t date, uint16_t time);
 
 }  // namespace undelvo
