@@ -33,12 +33,15 @@ QByteArray RowToJson(const FoundRow& row, const EntryValue& e, const Recoverabil
   int category = 0;
   ClassifyFile(row.name, category);
   if (row.section == QLatin1String("OTHER")) category = 6;
-  QByteArray o = "{\"name\":" + JsonString(row.name);
+  QByteArray o;
+  o.reserve(320);  // one allocation for a whole line of usual length
+  o += "{\"name\":" + JsonString(row.name);
   o += ",\"type\":" + JsonString(row.section);
   o += ",\"category\":" + QByteArray::number(category);
   o += ",\"path\":" + JsonString(e.path);
   o += ",\"date\":" + JsonString(e.date);
-  o += ",\"datetime\":" + (dateTime.isEmpty() ? QByteArray("null") : JsonString(dateTime));
+  // Digits, "-", ":" and "T" only: nothing to escape.
+  o += ",\"datetime\":" + (dateTime.isEmpty() ? QByteArray("null") : '"' + dateTime.toLatin1() + '"');
   o += ",\"size\":" + QByteArray::number(qint64(e.size));
   o += ",\"locator\":" + (e.IsRecycleBin() ? QByteArray("null") : QByteArray::number(qint64(e.locator)));
   o += ",\"state\":\"" + RecoverStateName(state.state).toLatin1() + '"';
@@ -104,12 +107,11 @@ void PrintJson(ScanSession& session, bool categories) {
   head += ",\"files\":[";
   std::fwrite(head.constData(), 1, size_t(head.size()), stdout);
   bool first = true;
-  FoundFileTimes times;
   for (const FoundRow& row : ListedRows(session)) {
     if (!first) std::fputc(',', stdout);
     first = false;
     const EntryValue e = ParseEntryValue(row.value);
-    const QByteArray o = RowToJson(row, e, StateOf(found.States, row.value), times.IsoTimeOf(state.Scan, row.value, e));
+    const QByteArray o = RowToJson(row, e, StateOf(found.States, row.value), FoundFileIsoTime(state.Scan, row.value, e));
     std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
   }
   std::fputs("]}\n", stdout);

@@ -21,11 +21,6 @@ QDateTime FileTimeToDate(uint64_t fileTime) {
 
 FileTimeDates::FileTimeDates() : zone_(QTimeZone::systemTimeZone()), locale_(QLocale::system()) {}
 
-QDateTime FileTimeDates::LocalTimeOf(uint64_t fileTime) const {
-  if (fileTime == 0 || fileTime > kLatest) return {};
-  return QDateTime::fromMSecsSinceEpoch(MsSinceUnixEpoch(fileTime), zone_);
-}
-
 QString FileTimeDates::ShortDateOf(uint64_t fileTime) {
   QDate date;
   if (fileTime == 0) date = QDate(1899, 12, 30);

@@ -21,8 +21,6 @@ class FileTimeDates {
  public:
   FileTimeDates();
   QString ShortDateOf(uint64_t fileTime);
-  // The file time as local date and time; invalid for 0 or a time outside the calendar.
-  QDateTime LocalTimeOf(uint64_t fileTime) const;
 
  private:
   QTimeZone zone_;
