@@ -208,7 +208,8 @@ TEST_F(FatExactRestore, TheContiguousWalkStartsAtTheFirstClusterAndEndsWithTheVo
   ASSERT_EQ(chain.runs.size(), 2u);
   EXPECT_EQ(chain.runs[1].start, 32);
 
-  // Past the volume's end the restore writes zeros up to the size.
+  // The size claims more than the volume holds past the file's first cluster:
+  // the file is cut to the clusters the walk found, no zeros are made up.
   v.ctx.Drives = &v.table;
   const RestoreOutcome out = RestoreFileFAT(v.ctx, fat, QString("%1#C:\\#2024/05/06#%2").arg(last - 2).arg(4 * cb),
                                             {dir_.filePath("end"), "END.BIN"}, run_);
@@ -216,6 +217,5 @@ TEST_F(FatExactRestore, TheContiguousWalkStartsAtTheFirstClusterAndEndsWithTheVo
   QFile f(out.path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray bytes = f.readAll();
-  ASSERT_EQ(bytes.size(), 4 * cb);
-  EXPECT_EQ(bytes.mid(2 * cb), QByteArray(2 * cb, '\0'));
+  EXPECT_EQ(bytes.size(), 2 * cb);
 }

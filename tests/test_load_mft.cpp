@@ -71,9 +71,11 @@ TEST(LoadMFT, RealVolumeLoadsEveryRecordInPlace) {
 TEST(LoadMFT, ExtentsThatCannotBeReadWholeAreReadInChunksAndHolesStayZero) {
   QTemporaryDir dir;
   const QString img = dir.filePath("v.img");
-  // 16 clusters of 0xAB; the second extent runs 4 clusters past the volume's end.
+  // 16 clusters of 0xAB; the volume claims 20, its last 4 cannot be read (as
+  // bad sectors at a disk's end), and the second extent runs into them.
   ASSERT_TRUE(test::MakeSparseFile(img, 16 * 4096, 0, QByteArray(16 * 4096, char(0xAB))));
   Volume v(img, 16 * 4096);
+  v.ctx.ClusterCount = 20;
   v.ntfs.MFTExtents = {{0, 2}, {8, 12}, {-5, 3}, {1LL << 40, 2}};
   test::BegunRun run;
   test::RecordingSink hooks;
@@ -86,6 +88,35 @@ TEST(LoadMFT, ExtentsThatCannotBeReadWholeAreReadInChunksAndHolesStayZero) {
   EXPECT_EQ(std::count(b.begin(), b.begin() + 8 * 4096, uint8_t(0xAB)), 8 * 4096);
   EXPECT_EQ(std::count(b.begin() + 8 * 4096, b.end(), 0), std::ptrdiff_t(b.size() - 8 * 4096));
   EXPECT_EQ(hooks.percents, (std::vector<int>{100, 50, 100}));
+}
+
+// A run list's claims are held to the volume: extents past its end are cut
+// there, and together they never hold more than the volume's clusters, so
+// no claim can overflow a size or ask for the memory of a terabyte.
+TEST(LoadMFT, ExtentsAreHeldToTheVolume) {
+  QTemporaryDir dir;
+  const QString img = dir.filePath("v.img");
+  ASSERT_TRUE(test::MakeSparseFile(img, 64 * 4096));
+  const struct {
+    const char* what;
+    std::vector<ClusterExtent> extents;
+    int64_t clusters;  // the MFT's size after the bounds
+  } cases[] = {
+      {"a run past the end is cut there", {{0, 2}, {60, 1LL << 36}}, 6},
+      {"a run of 2^51 clusters", {{4, 1LL << 51}}, 60},
+      {"runs that claim more than the volume holds together", {{0, 40}, {10, 40}, {20, 40}}, 64},
+      {"a start of INT64_MAX", {{INT64_MAX, INT64_MAX}, {1, 1}}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Volume v(img, 64 * 4096);
+    v.ntfs.MFTExtents = c.extents;
+    test::BegunRun run;
+    test::RecordingSink hooks;
+    LoadMFT(v.ctx, v.ntfs, run, hooks, 1ULL << 34);
+    EXPECT_EQ(v.ntfs.MFTByteSize, c.clusters * 4096);
+    EXPECT_EQ(v.ntfs.MFTBuffer.size(), size_t(c.clusters * 4096 + 1024));
+  }
 }
 
 TEST(LoadMFT, AnMftOverTheBudgetLosesTheTailOfItsLongestExtent) {

@@ -162,8 +162,16 @@ RestoreClusterList RestoreClusters(const VolumeContext& volume, const FatState& 
   } else {
     list.inUse = WalkContiguous(table, first, (size + clusterBytes - 1) / clusterBytes, run, list.runs);
   }
+  // Only clusters on the volume: with no table to walk, the run is as long as
+  // the entry's size claims, and a claim of gigabytes on a small volume would
+  // be read (as zeros) and written in full.
+  const int64_t lastCluster = volume.ClusterCount + 1;
+  std::erase_if(list.runs, [&](const ClusterExtent& r) { return r.start < 2 || r.start > lastCluster; });
   int64_t clusters = 0;
-  for (const ClusterExtent& r : list.runs) clusters += r.length;
+  for (ClusterExtent& r : list.runs) {
+    r.length = std::min(r.length, lastCluster - r.start + 1);
+    clusters += r.length;
+  }
   list.bytes = std::min(size, clusters * clusterBytes);
   return list;
 }
@@ -176,10 +184,12 @@ RestoreOutcome RestoreFileFAT(const VolumeContext& volume, const FatState& fat, 
 
   RestoredFile out;
   if (!out.Create(target)) return out.Finish();
-  if (clusters.chain) CopyChain(volume, fat, clusters.runs, e.size, out, run);
-  else CopyContiguous(volume, fat, clusters.runs, e.size, out, run);
+  // A size beyond what the clusters on the volume hold is cut to them; the
+  // file's state tells the share that is missing.
+  if (clusters.chain) CopyChain(volume, fat, clusters.runs, clusters.bytes, out, run);
+  else CopyContiguous(volume, fat, clusters.runs, clusters.bytes, out, run);
   // A Stop in the middle leaves a piece of the file, which is no restored file.
-  if (!run.Busy() && out.Bytes() < e.size) return out.FinishStopped();
+  if (!run.Busy() && out.Bytes() < clusters.bytes) return out.FinishStopped();
   const RestoreOutcome outcome = out.Finish();
   // The volume's write time, on a file written whole (a stopped copy is not
   // the file that time belongs to).

@@ -105,7 +105,12 @@ bool SetFileModificationTime(const QString& path, const QDateTime& time) {
 }
 
 RestoredFile::~RestoredFile() {
-  if (fd_ >= 0) ::close(fd_);
+  // Still open: the restore was abandoned (an exception) before it finished,
+  // and a piece of a file is no restored file.
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(QFile::encodeName(outcome_.path).constData());
+  }
 }
 
 bool RestoredFile::Fail(int error) {

@@ -24,6 +24,23 @@ int64_t ByteSize(const std::vector<ClusterExtent>& extents, int64_t bytesPerClus
   return clusters * bytesPerCluster;
 }
 
+// Holds the extents to the volume: one that starts outside it goes, one that
+// runs past its end is cut there, and together they hold at most the
+// volume's clusters (an MFT is never larger than its volume). The counts
+// come from the volume, so a run list's claims cannot overflow the sizes.
+void BoundExtentsByVolume(std::vector<ClusterExtent>& extents, int64_t clusterCount) {
+  std::erase_if(extents, [&](const ClusterExtent& e) {
+    return e.start < 0 || e.length <= 0 || (clusterCount > 0 && e.start >= clusterCount);
+  });
+  if (clusterCount <= 0) return;
+  int64_t left = clusterCount;
+  for (auto it = extents.begin(); it != extents.end();) {
+    it->length = std::min({it->length, clusterCount - it->start, left});
+    left -= it->length;
+    it = it->length > 0 ? it + 1 : extents.erase(it);
+  }
+}
+
 // Cuts the longest extent until the MFT fits the budget, keeping at least 2 clusters of it.
 void FitToBudget(std::vector<ClusterExtent>& extents, int64_t bytesPerCluster, int64_t budget) {
   if (extents.empty() || ByteSize(extents, bytesPerCluster) <= budget) return;
@@ -98,10 +115,7 @@ int64_t MftMemoryBudget(int64_t mftBytes, uint64_t available) {
 void LoadMFT(const VolumeContext& volume, NtfsState& ntfs, RunControl& run, ProgressSink& progress,
              uint64_t availableMemory) {
   const int64_t clusterBytes = volume.BytesPerCluster;
-  std::erase_if(ntfs.MFTExtents, [&](const ClusterExtent& e) {
-    return e.start < 0 || e.length <= 0 ||
-           (volume.ClusterCount > 0 && (e.start > volume.ClusterCount || e.length > volume.ClusterCount));
-  });
+  BoundExtentsByVolume(ntfs.MFTExtents, volume.ClusterCount);
   if (clusterBytes > 0) {
     const int64_t budget = MftMemoryBudget(ByteSize(ntfs.MFTExtents, clusterBytes), availableMemory);
     FitToBudget(ntfs.MFTExtents, clusterBytes, budget);

@@ -33,8 +33,14 @@ void ReadClusterBytes(const VolumeContext& volume, int64_t start, int64_t skip, 
   std::memcpy(out, scratch.data(), size_t(bytes));
 }
 
-bool UsableRun(const FileRun& r, int64_t clusterBytes) {
-  return r.length > 0 && r.length <= INT64_MAX / clusterBytes && (r.sparse || r.start >= 0);
+// A run a restore may read: a hole, or clusters that all lie on the volume.
+// A run beyond the volume is a damaged or crafted claim: reading it would
+// write zeros for as long as it claims, terabytes on a stick of megabytes.
+bool UsableRun(const FileRun& r, const VolumeContext& volume) {
+  if (r.length <= 0 || r.length > INT64_MAX / volume.BytesPerCluster) return false;
+  if (r.sparse) return true;
+  return r.start >= 0 && (volume.ClusterCount <= 0 ||
+                          (r.start < volume.ClusterCount && r.length <= volume.ClusterCount - r.start));
 }
 
 // The runs as they lie, holes as zeros, in pieces.
@@ -44,7 +50,7 @@ int64_t ReadPlainContent(const VolumeContext& volume, const TMFTFile& file, int6
   std::vector<uint8_t> piece, scratch;
   for (const FileRun& extent : file.Runs) {
     if ((run && !run->Continue()) || done >= size) break;
-    if (!UsableRun(extent, volume.BytesPerCluster)) break;
+    if (!UsableRun(extent, volume)) break;
     const int64_t runBytes = extent.length * volume.BytesPerCluster;
     for (int64_t at = 0; at < runBytes && done < size; at += kRestorePieceBytes) {
       const int64_t bytes = std::min({kRestorePieceBytes, runBytes - at, size - done});
@@ -77,7 +83,7 @@ int64_t ReadCompressedContent(const VolumeContext& volume, const TMFTFile& file,
     bool damaged = false;
     while (taken < unitClusters && r < file.Runs.size()) {
       const FileRun& extent = file.Runs[r];
-      if (!UsableRun(extent, clusterBytes)) {
+      if (!UsableRun(extent, volume)) {
         damaged = true;
         break;
       }

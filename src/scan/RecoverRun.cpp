@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cmath>
+#include <new>
 
 #include "fat/RestoreFileFAT.h"
 #include "found/EntryValue.h"
@@ -44,6 +45,22 @@ RecoverRunResult Ended(RecoverRunEnd end, const QString& message = {}) {
   result.end = end;
   result.message = message;
   return result;
+}
+
+// One row through its engine. A damaged record can make an engine ask for
+// more memory than there is: that row fails and the run goes on.
+RestoreOutcome RestoreOneRow(ScanState& scan, RunControl& run, const EntryValue& e, const QString& value,
+                             const RestoreTarget& target, const QString& saveFolder) {
+  try {
+    if (e.IsRecycleBin()) return CopyRecycleBinFile(e.path, saveFolder);
+    if (scan.Volume.FsKind == FsNtfs) return RestoreFileNTFS(scan.Volume, scan.Ntfs, value, target, run);
+    return RestoreFileFAT(scan.Volume, scan.Fat, value, target, run);
+  } catch (const std::bad_alloc&) {
+    RestoreOutcome failed;
+    failed.status = RestoreOutcome::Status::Failed;
+    failed.error = ENOMEM;
+    return failed;
+  }
 }
 
 }  // namespace
@@ -95,12 +112,8 @@ RecoverRunResult RecoverRun(UndelvoState& state, ProgressSink& progress, const s
       done.outcome.status = RestoreOutcome::Status::Failed;
       done.outcome.error = folderError;
       done.outcome.path = folder;
-    } else if (e.IsRecycleBin()) {
-      done.outcome = CopyRecycleBinFile(e.path, saveFolder);
-    } else if (scan.Volume.FsKind == FsNtfs) {
-      done.outcome = RestoreFileNTFS(scan.Volume, scan.Ntfs, row.value, target, run);
     } else {
-      done.outcome = RestoreFileFAT(scan.Volume, scan.Fat, row.value, target, run);
+      done.outcome = RestoreOneRow(scan, run, e, row.value, target, saveFolder);
     }
     if (done.outcome.Written()) ++result.restored;
     if (done.outcome.Failed()) ++result.failed;

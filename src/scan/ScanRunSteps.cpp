@@ -1,6 +1,7 @@
 #include "scan/ScanRunSteps.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "fat/FATFind1.h"
 #include "found/ScanDir.h"
@@ -13,6 +14,7 @@
 #include "volume/NtfsGeometry.h"
 #include "volume/ProbeFileSystem.h"
 #include "volume/ReadSectors.h"
+#include "volume/SourceBounds.h"
 
 namespace undelvo {
 
@@ -46,12 +48,20 @@ std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& sele
       if (SourceAccessDenied(volume)) return Refuse(state, "Note", "Message1");
       return Refuse(state, "Drive", "Message8");
     }
+    if (!BoundGeometryBySource(volume, &scan.Ntfs.MFTStart)) return Refuse(state, "Drive", "Message8");
     if (needMftMap && !ReadMFTExtents(volume, scan.Ntfs)) return Refuse(state, "Drive", "Message9");
   } else {
     if (!ReadGeometryFAT(volume, scan.Fat)) {
       if (SourceAccessDenied(volume)) return Refuse(state, "Note", "Message1");
       return Refuse(state, "Drive", "Message7");
     }
+    if (!BoundGeometryBySource(volume)) return Refuse(state, "Drive", "Message7");
+    // A FAT that the source cannot hold is a claim: it is refused before its
+    // memory is asked for.
+    const uint64_t fatEnd = uint64_t(scan.Fat.ReservedSectors) * uint64_t(volume.BytesPerSector) +
+                            uint64_t(std::max<int64_t>(scan.Fat.FatBytes, 0));
+    if (const uint64_t source = SourceBytes(volume); source > 0 && fatEnd > source)
+      return Refuse(state, "Drive", "Message7");
     if (!LoadFatTable(volume, scan.Fat)) return Refuse(state, "Drive", "Message7");
   }
   return std::nullopt;
