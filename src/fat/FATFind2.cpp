@@ -2,8 +2,13 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <deque>
+#include <unordered_map>
 #include <vector>
 
 #include "fat/DeletedEntry.h"
@@ -31,26 +36,23 @@ bool IsDirectoryCluster(const uint8_t* c) {
 
 bool IsRoot(const FatState& fat, int64_t cluster) { return cluster == 0 || cluster == fat.RootCluster; }
 
-// The name of the folder entry whose first cluster is `child` in a folder's
-// entries from `from` on (the last such entry wins); empty when none.
-QString NameOfChild(const VolumeContext& volume, RunControl& run, const std::vector<uint8_t>& dir, size_t from,
-                    int64_t child, bool& stopped) {
-  EntryNames names;
-  QString found;
-  for (size_t at = from; at + kDirEntryBytes <= dir.size(); at += kDirEntryBytes) {
-    const uint8_t* entry = dir.data() + at;
-    if (entry[kDirEntryName] == kEndOfDirectory) break;
-    if (!run.Continue()) {
-      stopped = true;
-      return {};
-    }
-    if (names.Gather(entry)) continue;
-    const QString name = names.Take(entry);
-    if ((entry[kDirEntryAttribute] & kDirectoryBit) && !name.isEmpty() && EntryFirstCluster(volume, entry) == child)
-      found = name;
-  }
-  return found.trimmed();
-}
+// A deleted file entry, kept with its name until its folder's path is known.
+struct HeldFile {
+  std::array<uint8_t, kDirEntryBytes> entry;
+  QString name;
+};
+
+// What the scan keeps of a folder it read: its links and the names of its
+// subfolders (to rebuild paths without reading it again), and its deleted
+// files that may be recorded.
+struct FolderRead {
+  int64_t cluster = 0;   // its first cluster; 0 for the root
+  bool linked = false;   // holds two entries at least: "." and ".."
+  int64_t self = 0;      // the first cluster its "." entry gives
+  int64_t parent = 0;    // the first cluster its ".." entry gives
+  QHash<int64_t, QString> subfolders;  // folder entries' names by first cluster, the last entry winning
+  std::vector<HeldFile> files;
+};
 
 class FatDeepScan {
  public:
@@ -60,10 +62,13 @@ class FatDeepScan {
         mask_(nameMask), latestYear_(QDate::currentDate().year()) {}
 
   void Run() {
+    fat_.ListedDirClusters.clear();
     const int64_t spc = volume_.SectorPerCluster;
     const int64_t clusterBytes = volume_.BytesPerCluster;
     const int64_t dataStart = FatClusterToSector(volume_, fat_, 2);
     if (spc <= 0 || clusterBytes <= 0 || volume_.SectorCount <= dataStart) return;
+    // The root names the top folders; its own files are the quick scan's.
+    root_ = Read(ReadDirectory(volume_, fat_, 0, fat_.ListedDirClusters, run_), 0, true);
     // Every data cluster, the last part chunk included.
     const int64_t clusters = (volume_.SectorCount - dataStart) / spc;
     const int64_t chunks = (clusters + kChunkClusters - 1) / kChunkClusters;
@@ -80,24 +85,77 @@ class FatDeepScan {
           if (!run_.Continue()) break;
           progress_.Percent(int(std::nearbyint(double(w + k / kChunkClusters + 1) * 100.0 / double(chunks))));
         }
+        const int64_t at = first + k + 2;
+        next_ = at;
+        if (fat_.ListedDirClusters.count(at)) continue;  // read already, as part of a folder
         uint8_t* c = buffer.data() + k * clusterBytes;
         // A failed batch is read again cluster by cluster, so one bad sector costs one cluster.
         if (!read && !ReadSectors(volume_, uint64_t(dataStart + (first + k) * spc), c, clusterBytes)) continue;
-        if (clusterBytes >= 2 * kDirEntryBytes && IsDirectoryCluster(c)) ListFolder(c, first + k + 2);
+        if (clusterBytes >= 2 * kDirEntryBytes && IsDirectoryCluster(c)) ReadFolder(c, at);
       }
     }
+    // Every folder read is named now. After a stop, what still waits for a
+    // parent beyond where the scan stopped gets the path as far as the
+    // folders read lead: its files were read, and are kept.
+    next_ = volume_.ClusterCount + 2;
+    RecordWaitingFiles();
   }
 
  private:
-  void ListFolder(const uint8_t* cluster, int64_t at) {
-    const int64_t parent = EntryFirstCluster(volume_, cluster + kDirEntryBytes);  // its ".." entry
-    const QString folder = volume_.DriveRoot + QLatin1Char('\\') + BuildDirPathFAT(volume_, fat_, run_, at, parent);
-    // The whole folder along its chain while the table holds one, else this cluster.
-    std::vector<uint8_t> entries = ReadDirectory(volume_, fat_, at, run_);
+  // The whole folder along its chain while the table holds one, else this cluster.
+  void ReadFolder(const uint8_t* cluster, int64_t at) {
+    std::vector<uint8_t> entries = ReadDirectory(volume_, fat_, at, fat_.ListedDirClusters, run_);
     if (entries.empty()) entries.assign(cluster, cluster + volume_.BytesPerCluster);
-    const QString liveFolder = LiveFolderOf(mountPoint_, folder);
-    FoundState& found = found_;
+    folderAt_.emplace(at, folders_.size());
+    waiting_.push_back(folders_.size());
+    folders_.push_back(Read(entries, at, false));
+    next_ = at + 1;
+    RecordWaitingFiles();
+  }
+
+  // Records the files of the folders read, in the order they were found, as
+  // far as their paths are known: a folder whose parent (or an ancestor's)
+  // lies ahead of the scan, not read yet, waits, and the folders found after
+  // it wait with it.
+  void RecordWaitingFiles() {
+    while (!waiting_.empty()) {
+      FolderRead& folder = folders_[waiting_.front()];
+      if (folder.files.empty()) {  // nothing to record, nothing to keep in order
+        waiting_.pop_front();
+        continue;
+      }
+      bool known = true;
+      const QString below = PathBelowRoot(folder.cluster, folder.parent, known);
+      if (!known) return;
+      RecordFiles(folder, volume_.DriveRoot + QLatin1Char('\\') + below);
+      std::vector<HeldFile>().swap(folder.files);
+      waiting_.pop_front();
+    }
+  }
+
+  // What is kept of a folder from its entries: the root's subfolder names
+  // start at its first entry, another folder's after its "." and "..".
+  FolderRead Read(const std::vector<uint8_t>& entries, int64_t at, bool root) {
+    FolderRead folder;
+    folder.cluster = at;
+    folder.linked = entries.size() >= 2 * kDirEntryBytes;
+    if (folder.linked) {
+      folder.self = EntryFirstCluster(volume_, entries.data());
+      folder.parent = EntryFirstCluster(volume_, entries.data() + kDirEntryBytes);
+    }
     EntryNames names;
+    for (size_t offset = root ? 0 : 2 * kDirEntryBytes; offset + kDirEntryBytes <= entries.size();
+         offset += kDirEntryBytes) {
+      const uint8_t* entry = entries.data() + offset;
+      if (entry[kDirEntryName] == kEndOfDirectory) break;
+      run_.Pump();
+      if (names.Gather(entry)) continue;
+      const QString name = names.Take(entry);
+      if ((entry[kDirEntryAttribute] & kDirectoryBit) && !name.isEmpty())
+        folder.subfolders.insert(EntryFirstCluster(volume_, entry), name.trimmed());
+    }
+    if (root) return folder;
+    names = EntryNames();
     for (size_t offset = 0; offset + kDirEntryBytes <= entries.size(); offset += kDirEntryBytes) {
       const uint8_t* entry = entries.data() + offset;
       if (entry[kDirEntryName] == kEndOfDirectory) break;
@@ -105,12 +163,65 @@ class FatDeepScan {
       if (names.Gather(entry)) continue;
       const QString name = names.Take(entry);
       if ((entry[kDirEntryAttribute] & kDirectoryBit) || name.isEmpty()) continue;
-      ++found.ScannedCount;
-      if (found.ScannedCount % 10 == 0) progress_.ShowScanned(found.ScannedCount);
-      if (entry[kDirEntryName] != kDeletedMark || !mask_.Matches(name)) continue;
-      if (!liveFolder.isEmpty() && QFileInfo::exists(liveFolder + name)) continue;  // the file is back
-      if (!RecordDeletedFatFile(volume_, fat_, found, run_, entry, name, folder, latestYear_)) continue;
-      if (found.FoundCount % 10 == 0) progress_.ShowFound(found.Counters());
+      ++found_.ScannedCount;
+      if (found_.ScannedCount % 10 == 0) progress_.ShowScanned(found_.ScannedCount);
+      if (entry[kDirEntryName] != kDeletedMark || !mask_.Matches(name) || !MayBeRecorded(entry)) continue;
+      HeldFile held;
+      std::memcpy(held.entry.data(), entry, kDirEntryBytes);
+      held.name = name;
+      folder.files.push_back(std::move(held));
+    }
+    return folder;
+  }
+
+  // The tests RecordDeletedFatFile makes of an entry (a plausible date and
+  // time, a size, a first cluster on the volume): only entries it may keep
+  // wait in memory for their folder's path.
+  bool MayBeRecorded(const uint8_t* entry) const {
+    return PlausibleDateTime(ReadLE16(entry + kDirEntryDate), ReadLE16(entry + kDirEntryTime), latestYear_) &&
+           ReadLE32(entry + kDirEntrySize) != 0 && EntryFirstCluster(volume_, entry) <= volume_.ClusterCount;
+  }
+
+  // The path below the root of the folder at cluster `child` whose parent is
+  // at cluster `dir`: "Docs\2019\", each name followed by "\"; as far as
+  // the ".." links of the folders read can be followed (empty when not even
+  // the child's own name is found). Ends on loops and after 64 levels.
+  // `known` turns false when it ends at a folder the scan may still read.
+  QString PathBelowRoot(int64_t child, int64_t dir, bool& known) const {
+    QString path;
+    QSet<int64_t> seen;
+    for (int level = 0; level < kMaxFolderLevels && !seen.contains(child); ++level) {
+      seen.insert(child);
+      const bool root = IsRoot(fat_, dir);
+      const FolderRead* folder = &root_;
+      if (!root) {
+        const auto it = folderAt_.find(dir);
+        if (it == folderAt_.end()) {
+          known = dir < next_ || dir > volume_.ClusterCount + 1 || fat_.ListedDirClusters.count(dir);
+          break;
+        }
+        folder = &folders_[it->second];
+      }
+      if (!folder->linked) break;
+      // A folder names itself in "." and its parent in "..".
+      if (!root && (folder->self != dir || folder->parent >= volume_.ClusterCount)) break;
+      const QString name = folder->subfolders.value(child);
+      if (name.isEmpty()) break;
+      path.prepend(name + QLatin1Char('\\'));
+      if (root) break;
+      child = dir;
+      dir = folder->parent;
+    }
+    return path;
+  }
+
+  void RecordFiles(const FolderRead& folder, const QString& path) {
+    const QString liveFolder = LiveFolderOf(mountPoint_, path);
+    for (const HeldFile& file : folder.files) {
+      run_.Pump();
+      if (!liveFolder.isEmpty() && QFileInfo::exists(liveFolder + file.name)) continue;  // the file is back
+      if (!RecordDeletedFatFile(volume_, fat_, found_, run_, file.entry.data(), file.name, path, latestYear_)) continue;
+      if (found_.FoundCount % 10 == 0) progress_.ShowFound(found_.Counters());
     }
   }
 
@@ -122,36 +233,14 @@ class FatDeepScan {
   const QString mountPoint_;
   const NameMask mask_;
   const int latestYear_;
+  FolderRead root_;
+  std::vector<FolderRead> folders_;  // in the order they were found
+  std::unordered_map<int64_t, size_t> folderAt_;  // index in folders_ by first cluster
+  std::deque<size_t> waiting_;  // folders whose files are not recorded yet, in the order found
+  int64_t next_ = 2;            // the first cluster the scan has not passed yet
 };
 
 }  // namespace
-
-QString BuildDirPathFAT(const VolumeContext& volume, const FatState& fat, RunControl& run, int64_t child,
-                        int64_t dir) {
-  QString path;
-  QSet<int64_t> seen;
-  for (int level = 0; level < kMaxFolderLevels && run.Busy() && !seen.contains(child); ++level) {
-    seen.insert(child);
-    const bool root = IsRoot(fat, dir);
-    const std::vector<uint8_t> entries = ReadDirectory(volume, fat, root ? 0 : dir, run);
-    if (entries.size() < 2 * kDirEntryBytes) break;
-    int64_t parent = 0;
-    if (!root) {
-      // A folder names itself in "." and its parent in "..".
-      if (EntryFirstCluster(volume, entries.data()) != dir) break;
-      parent = EntryFirstCluster(volume, entries.data() + kDirEntryBytes);
-      if (parent >= volume.ClusterCount) break;
-    }
-    bool stopped = false;
-    const QString name = NameOfChild(volume, run, entries, root ? 0 : 2 * kDirEntryBytes, child, stopped);
-    if (stopped || name.isEmpty()) break;
-    path.prepend(name + QLatin1Char('\\'));
-    if (root) break;
-    child = dir;
-    dir = parent;
-  }
-  return path;
-}
 
 void FATFind2(const VolumeContext& volume, FatState& fat, FoundState& found, const QString& nameMask,
               RunControl& run, ProgressSink& progress, const QString& mountPoint) {

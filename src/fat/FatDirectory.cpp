@@ -27,6 +27,39 @@ bool ReadInto(const VolumeContext& volume, int64_t sector, int64_t bytes, std::v
   return ReadSectors(volume, uint64_t(sector), out.data() + at, bytes);
 }
 
+// The value from which a table entry marks the end of a chain.
+uint32_t EndOfChain(const VolumeContext& volume, const FatState& fat) {
+  if (volume.FsKind == FsFat32) return 0x0FFFFFF8;
+  return fat.Fat12 ? 0x0FF8 : 0xFFF8;
+}
+
+// Takes a folder's clusters from `first` along the table into `read`, as
+// FollowChain walks them (to a free entry, an end mark, an entry outside the
+// table or the volume, a cluster met twice), but only up to the first
+// cluster read before and at most `limit` of them; `first` alone when the
+// table holds no chain from it, none when it was read already. Walking no
+// further than the clusters to read keeps many entries that lead into one
+// long chain cheap.
+std::vector<int64_t> TakeChain(const VolumeContext& volume, const FatState& fat, int64_t first, size_t limit,
+                               std::unordered_set<int64_t>& read, RunControl& run) {
+  std::vector<int64_t> chain;
+  if (!read.insert(first).second) return chain;
+  chain.push_back(first);
+  const int64_t entries = FatEntryCount(volume, fat);
+  if (first < 0 || first >= entries || first > volume.ClusterCount) return chain;
+  const uint32_t endOfChain = EndOfChain(volume, fat);
+  const int64_t lastCluster = volume.ClusterCount + 1;
+  for (int64_t c = first; chain.size() < limit;) {
+    run.Pump();
+    const uint32_t next = FatEntry(volume, fat, c);
+    if (next == 0 || next >= endOfChain || next < 2 || int64_t(next) > lastCluster || int64_t(next) >= entries) break;
+    if (!read.insert(next).second) break;  // read before, or met twice: the table loops
+    chain.push_back(next);
+    c = next;
+  }
+  return chain;
+}
+
 }  // namespace
 
 QChar ShortNameChar(uint8_t b) {
@@ -79,9 +112,10 @@ int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry) {
 }
 
 std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,
-                                   RunControl& run) {
+                                   std::unordered_set<int64_t>& readClusters, RunControl& run) {
   std::vector<uint8_t> dir;
   if (firstCluster == 0 && volume.FsKind != FsFat32) {
+    if (!readClusters.insert(0).second) return dir;
     if (!ReadInto(volume, fat.RootDirStart, std::min(fat.RootDirSectors * volume.BytesPerSector, kMaxDirectoryBytes),
                   dir))
       dir.clear();
@@ -89,13 +123,10 @@ std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& 
   }
   int64_t start = firstCluster;
   if (start == 0) start = fat.RootCluster >= 2 && fat.RootCluster <= volume.ClusterCount + 1 ? fat.RootCluster : 2;
-  std::vector<int64_t> chain;
-  FollowChain(volume, fat, start, chain, run);
-  if (chain.empty()) chain.push_back(start);
-  // Consecutive clusters (the usual case) are read in one go.
   const int64_t clusterBytes = volume.BytesPerCluster;
   const size_t limit = size_t(std::max<int64_t>(1, kMaxDirectoryBytes / std::max<int64_t>(1, clusterBytes)));
-  if (chain.size() > limit) chain.resize(limit);
+  const std::vector<int64_t> chain = TakeChain(volume, fat, start, limit, readClusters, run);
+  // Consecutive clusters (the usual case) are read in one go.
   for (size_t i = 0; i < chain.size();) {
     size_t consecutive = 1;
     while (i + consecutive < chain.size() && chain[i + consecutive] == chain[i] + int64_t(consecutive)) ++consecutive;

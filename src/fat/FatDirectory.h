@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "fat/FatState.h"
@@ -38,10 +39,13 @@ int64_t EntryFirstCluster(const VolumeContext& volume, const uint8_t* entry);
 // Reads a directory: the root when `firstCluster` is 0 (FAT16's fixed root
 // region, FAT32's root cluster), else the folder from its first cluster,
 // along its chain while the table holds one, else the one cluster. Capped at
-// the largest directory FAT allows (65,536 entries). Empty when the first
-// read fails; a later failed read ends the directory where it failed.
+// the largest directory FAT allows (65,536 entries). Each cluster is read as
+// a folder once: the chain ends before the first cluster in `readClusters`
+// (empty when the folder's first cluster is there), and the clusters taken
+// go into it (0 for the fixed root). Empty when the first read fails; a
+// later failed read ends the directory where it failed.
 std::vector<uint8_t> ReadDirectory(const VolumeContext& volume, const FatState& fat, int64_t firstCluster,
-                                   RunControl& run);
+                                   std::unordered_set<int64_t>& readClusters, RunControl& run);
 
 // Whether a file's date word (years since 1980, month, day) and time word
 // (hours, minutes) are plausible: no later than `latestYear`, month up to

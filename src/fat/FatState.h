@@ -32,12 +32,23 @@ struct FatState {
   bool Fat12 = false;
   std::vector<uint8_t> FatTable;  // the first FAT copy, loaded by the scan runs
 
-  // What a scan run has put into DirList so far: the folder paths, case-folded
-  // (so a folder is listed once, whatever its letter case), and the first
-  // clusters of the folders the engine added (so a folder whose entry leads
-  // back to itself or an ancestor is not listed over and over).
+  // What a scan run has put into DirList so far: the folder paths,
+  // case-folded, so a folder is listed once, whatever its letter case.
   QSet<QString> ListedDirs;
+  // Every cluster a scan run has read as (part of) a folder, and 0 once it
+  // has read FAT16's fixed root: a folder is read along its chain only up to
+  // the first cluster read before, and a folder entry that leads into such a
+  // cluster (back to the folder itself, an ancestor, or into a chain that
+  // other entries lead into too) adds no folder. Cross-linked chains thus
+  // cost each cluster one read, however many entries point into them.
   std::unordered_set<int64_t> ListedDirClusters;
+  // The quick scan's folders by path, each with the first cluster its
+  // parent's folder entry gives it, so a folder is found without reading its
+  // parents again: by the path as the entries spell it (the first folder
+  // entry of that name wins) and, for the live folders the mounted volume
+  // spells in another letter case, by the case-folded path.
+  QHash<QString, int64_t> DirClusters;
+  QHash<QString, int64_t> FoldedDirClusters;
 
   // The write times of the deleted entries the scans recorded, by the entry
   // value they were recorded with: the value itself carries only the date

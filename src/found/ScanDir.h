@@ -1,5 +1,7 @@
 #pragma once
 #include <QString>
+#include <cstdint>
+#include <limits>
 
 #include "found/FoundState.h"
 #include "run/RunControl.h"
@@ -16,7 +18,11 @@ QString LiveFolderOf(const QString& mountPoint, const QString& drivePath);
 // them, each as a drive path ending in "\". The folders are read through the
 // mount point, since the file system knows the live tree; an unmounted
 // volume lists nothing. Hidden folders are entered; links are not followed.
-// Stops at the next entry once the run is stopped.
-void ScanDir(FoundState& found, RunControl& run, const QString& mountPoint, const QString& dir);
+// Stops at the next entry once the run is stopped, and once it has met
+// `maxEntries` entries (files and folders) in all: a volume holds no more
+// entries than its folders have room for, and a walk that meets more goes
+// round folders whose entries lead into each other.
+void ScanDir(FoundState& found, RunControl& run, const QString& mountPoint, const QString& dir,
+             int64_t maxEntries = std::numeric_limits<int64_t>::max());
 
 }  // namespace undelvo

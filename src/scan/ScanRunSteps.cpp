@@ -11,6 +11,7 @@
 #include "scan/ScanStatistics.h"
 #include "settings/LanguageFile.h"
 #include "volume/FatGeometry.h"
+#include "volume/FatLayout.h"
 #include "volume/NtfsGeometry.h"
 #include "volume/ProbeFileSystem.h"
 #include "volume/ReadSectors.h"
@@ -84,12 +85,17 @@ void ScanFatFolders(UndelvoState& state, ProgressSink& progress) {
   RunControl& run = state.Run;
   const QString root = scan.Volume.DriveRoot + QLatin1Char('\\');
   found.DirList.append(root);
-  ScanDir(found, run, scan.MountPoint, root);
+  // No more live entries than the volume's folders have room for.
+  const VolumeContext& volume = scan.Volume;
+  const int64_t entryRoom =
+      (volume.ClusterCount * volume.BytesPerCluster + fat.RootDirSectors * volume.BytesPerSector) / kDirEntryBytes;
+  ScanDir(found, run, scan.MountPoint, root, entryRoom);
   found.DirList.sort(Qt::CaseInsensitive);
   fat.ListedDirs.clear();
-  fat.ListedDirClusters.clear();
+  fat.ListedDirClusters.clear();  // the root's clusters go in as the root is read, first
+  fat.DirClusters.clear();
+  fat.FoldedDirClusters.clear();
   for (const QString& dir : found.DirList) fat.ListedDirs.insert(dir.toCaseFolded());
-  if (fat.RootCluster >= 2) fat.ListedDirClusters.insert(fat.RootCluster);
   for (qsizetype i = 0; i < found.DirList.size(); ++i) {
     if (!run.Continue()) return;
     // The list grows as the scan goes, so the percentage can fall back: the
