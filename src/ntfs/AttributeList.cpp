@@ -17,23 +17,6 @@ bool IsFileRecord(const uint8_t* record) {
   return std::memcmp(record, kFileRecordSignature, kFileRecordSignatureBytes) == 0;
 }
 
-// Calls visit(type, offset) for every attribute of a record up to its end
-// marker; false when an attribute is shorter than a header or reaches past
-// the record (every step moves on, so the walk ends).
-template <typename Visit>
-bool ForEachAttribute(const uint8_t* record, size_t recordSize, Visit visit) {
-  size_t a = ReadLE16(record + kRecordFirstAttribute);
-  for (;;) {
-    if (!InBounds(recordSize, a, kAttrLength + 4)) return false;
-    const uint32_t type = ReadLE32(record + a + kAttrType);
-    if (type == kAttrEndMarker) return true;
-    const size_t length = ReadLE32(record + a + kAttrLength);
-    if (length < kResidentHeaderBytes || !InBounds(recordSize, a, length)) return false;
-    visit(type, a);
-    a += length;
-  }
-}
-
 // The first cluster of the stream a data attribute holds (0 when resident);
 // false for a non-resident header cut short.
 bool LowestVcn(const uint8_t* record, size_t recordSize, size_t attribute, uint64_t& vcn) {
@@ -174,6 +157,7 @@ bool GatherPieces(const VolumeContext* volume, NtfsState& ntfs, int64_t offset, 
       } else if (uint64_t vcn = 0; type == kAttrData && r[a + kAttrNameLength] == 0 && LowestVcn(r, recordSize, a, vcn)) {
         data.push_back({{at, a}, vcn});
       }
+      return true;
     });
   }
   // One piece per start, the first met kept.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ntfs/MftRecord.h"
 #include "ntfs/Unit0NTFS.h"
 #include "volume/LittleEndian.h"
 #include "volume/NtfsGeometry.h"
@@ -12,19 +13,15 @@ namespace undelvo {
 
 namespace {
 
-// The offset of the record's first data attribute, or 0 when there is none.
-// Every attribute must lie inside the record and move the walk forward.
+// The offset of the record's first data attribute, or 0 when there is none
+// or an attribute before it is damaged.
 size_t FindDataAttribute(const uint8_t* record, size_t size) {
-  size_t a = ReadLE16(record + kRecordFirstAttribute);
-  while (InBounds(size, a, kAttrLength + 4)) {
-    const uint8_t type = record[a + kAttrType];
-    if (type == kAttrData) return a;
-    if (type > kAttrData) return 0;  // attributes are sorted: no data attribute
-    const size_t length = ReadLE16(record + a + kAttrLength);
-    if (length == 0) return 0;
-    a += length;
-  }
-  return 0;
+  size_t data = 0;
+  ForEachAttribute(record, size, [&](uint32_t type, size_t a) {
+    if (type == kAttrData) data = a;
+    return type < kAttrData;  // attributes are sorted: past its place there is no data attribute
+  });
+  return data;
 }
 
 }  // namespace
@@ -52,9 +49,10 @@ bool ReadMFTExtents(const VolumeContext& volume, NtfsState& ntfs) {
   if (data == 0 || !InBounds(size_t(recordSize), data, kAttrRunListOffset + 2)) return false;
   if (record[data + kAttrNonResident] == 0) return true;  // a resident MFT has no runs to list
   const size_t runList = data + ReadLE16(&record[data + kAttrRunListOffset]);
+  const size_t attributeEnd = data + ReadLE32(&record[data + kAttrLength]);  // inside the record: the walk saw to it
   // The MFT is never sparse: a hole in its run list ends the extents.
   bool hole = false;
-  DecodeRunList(record.data(), size_t(recordSize), runList, [&](const DataRun& run) {
+  DecodeRunList(record.data(), attributeEnd, runList, [&](const DataRun& run) {
     hole = hole || run.sparse;
     if (!hole && run.offsetBytes + run.lengthBytes > 0 && run.length > 0)
       ntfs.MFTExtents.push_back({run.start, run.length});

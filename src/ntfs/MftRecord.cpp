@@ -47,13 +47,7 @@ bool RecordSequence(const uint8_t* record, size_t recordSize, uint16_t& sequence
 bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& out) {
   out = {};
   if (recordSize < kRecordFlags + 2) return false;
-  size_t a = ReadLE16(record + kRecordFirstAttribute);
-  for (;;) {
-    if (!InBounds(recordSize, a, kAttrLength + 4)) return false;
-    const uint8_t type = record[a + kAttrType];
-    if (ReadLE32(record + a + kAttrType) == kAttrEndMarker) return true;
-    const size_t length = ReadLE32(record + a + kAttrLength);
-    if (length == 0 || !InBounds(recordSize, a, length)) return false;
+  return ForEachAttribute(record, recordSize, [&](uint32_t type, size_t a) {
     switch (type) {
       case kAttrStandardInformation: out.standardInformation = a; break;
       case kAttrAttributeList: out.attributeList = a; break;
@@ -72,9 +66,8 @@ bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& 
       case kAttrIndexAllocation: out.indexAllocation = a; break;
       default: break;
     }
-    if (type > kAttrIndexAllocation) return true;
-    a += length;
-  }
+    return type <= kAttrIndexAllocation;
+  });
 }
 
 int64_t DataSize(const uint8_t* record, size_t recordSize, const RecordAttributes& attrs) {

@@ -3,7 +3,32 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "volume/LittleEndian.h"
+#include "volume/NtfsLayout.h"
+
 namespace undelvo {
+
+// Calls visit(type, offset) for each attribute of a record in turn, up to the
+// end marker or until visit returns false. False when the walk meets a
+// damaged attribute: one whose common header or whole length does not lie
+// inside the record, or whose length is shorter than that header (every step
+// moves on, so the walk ends). An attribute's header is read only once it is
+// known to lie inside the record; past the type, that is the whole common
+// header, so visit may read it.
+template <typename Visit>
+bool ForEachAttribute(const uint8_t* record, size_t recordSize, Visit visit) {
+  if (!InBounds(recordSize, kRecordFirstAttribute, 2)) return false;
+  for (size_t a = ReadLE16(record + kRecordFirstAttribute);;) {
+    if (!InBounds(recordSize, a, 4)) return false;
+    const uint32_t type = ReadLE32(record + a + kAttrType);
+    if (type == kAttrEndMarker) return true;
+    if (!InBounds(recordSize, a, kAttrMinHeaderBytes)) return false;
+    const size_t length = ReadLE32(record + a + kAttrLength);
+    if (length < kAttrMinHeaderBytes || !InBounds(recordSize, a, length)) return false;
+    if (!visit(type, a)) return true;
+    a += length;
+  }
+}
 
 // Offsets (within a record) of the attributes a scan looks at, found by a
 // walk that never leaves the record; 0 where the record has none.
@@ -17,10 +42,9 @@ struct RecordAttributes {
   bool IsDirectory() const { return indexRoot || indexAllocation; }
 };
 
-// Walks a record's attributes up to the first one past the index
-// allocation. False for a damaged record: an attribute of length 0 or one
-// reaching outside the record. Of several file names the one that is not
-// the DOS short name is kept.
+// Walks a record's attributes (ForEachAttribute) up to the first one past the
+// index allocation. False for a damaged record. Of several file names the one
+// that is not the DOS short name is kept.
 bool WalkAttributes(const uint8_t* record, size_t recordSize, RecordAttributes& out);
 
 // The content of a resident attribute, bounds-checked: its offset within the

@@ -45,6 +45,9 @@ inline constexpr size_t kAttrNameLength = 9;    // 1 byte: characters of the str
 inline constexpr size_t kAttrFlags = 12;        // 2 bytes
 inline constexpr uint16_t kAttrFlagCompressed = 0x0001;  // the stream is kept in compression units (LZNT1)
 inline constexpr uint16_t kAttrFlagSparse = 0x8000;      // the stream may have runs without clusters (holes)
+// The common part both headers begin with (type to instance): an attribute
+// is never shorter, so a walk reads none of it before it lies in the record.
+inline constexpr size_t kAttrMinHeaderBytes = 16;
 // Resident attribute.
 inline constexpr size_t kAttrContentLength = 16;  // 4 bytes
 inline constexpr size_t kAttrContentOffset = 20;  // 2 bytes, from the attribute's start
