@@ -133,36 +133,69 @@ TEST(NtfsGeometry, BootSectorFields) {
   }
 }
 
-TEST(NtfsGeometry, CacheAnswersForTheSameVolumeOnly) {
+// The cache answers for the boot sector its section was read from, byte for
+// byte: never for a clone or crafted copy that shares the serial number, and
+// not from a section written without the checksum (older versions).
+TEST(NtfsGeometry, CacheAnswersForTheSameBootSectorOnly) {
   QTemporaryDir dir;
-  const QString img = dir.filePath("v.img"), cache = dir.filePath("cfg/Zantero.ini");
-  ASSERT_TRUE(test::MakeSparseFile(img, 1 << 20, 0, BootSector(512, 8, 6000000000ULL, 786432)));
-  Volume first(img, 0, 1 << 20);
+  const QString sound = dir.filePath("sound.img"), copy = dir.filePath("copy.img"), cache = dir.filePath("cfg/Zantero.ini");
+  ASSERT_TRUE(test::MakeSparseFile(sound, 1 << 20, 0, BootSector(512, 8, 6000000000ULL, 786432)));
+  ASSERT_TRUE(test::MakeSparseFile(copy, 1 << 20, 0, BootSector(512, 1, 2048, 16)));
+  // The MFT's start a scan of `image` reads as drive D:, -1 when it reads none.
+  auto mftStart = [&](const QString& image, const QString& id = QStringLiteral("vol-1")) {
+    Volume v(image, 0, 1 << 20, id);
+    return ReadGeometryNTFS(v.ctx, v.ntfs, cache) ? v.ntfs.MFTStart : -1;
+  };
+  auto cacheText = [&] {
+    QFile f(cache);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+  };
+  auto setCacheText = [&](const QString& text) {
+    QFile f(cache);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.toUtf8());
+  };
+
+  Volume first(sound, 0, 1 << 20);
   ASSERT_TRUE(ReadGeometryNTFS(first.ctx, first.ntfs, cache));
   EXPECT_EQ(first.ctx.SectorCount, 6000000000LL) << "sector counts beyond 32 bits stay whole";
-  QFile f(cache);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(),
-            "[D:]\nSectorPerCluster=8\nBytesPerCluster=4096\nSectorCount=6000000000\nMFTStart=786432\n"
-            "BytesPerSector=512\nClusterCount=750000000\nVolumeId=vol-1\n");
-  f.close();
+  const QString written = cacheText();
+  const QString oldKeys =
+      "[D:]\nSectorPerCluster=8\nBytesPerCluster=4096\nSectorCount=6000000000\nMFTStart=786432\n"
+      "BytesPerSector=512\nClusterCount=750000000\nVolumeId=vol-1\n";
+  EXPECT_TRUE(written.startsWith(oldKeys)) << written.toStdString();
+  EXPECT_TRUE(QRegularExpression("^BootChecksum=[0-9a-f]{16}\n$").match(written.mid(oldKeys.size())).hasMatch())
+      << written.toStdString();
 
-  // The volume's boot sector is gone, but the cache still answers for it.
-  ASSERT_TRUE(test::MakeSparseFile(img, 1 << 20));
-  Volume again(img, 0, 1 << 20);
-  ASSERT_TRUE(ReadGeometryNTFS(again.ctx, again.ntfs, cache));
-  EXPECT_EQ(again.ntfs.MFTStart, 786432);
-  EXPECT_EQ(again.ctx.BytesPerCluster, 4096);
+  // The second scan of the same image takes the section: a value changed in it is what it reads.
+  QString doctored = written;
+  setCacheText(doctored.replace("MFTStart=786432", "MFTStart=786433"));
+  EXPECT_EQ(mftStart(sound), 786433);
 
-  // Another volume under the same letter reads its own boot sector.
-  ASSERT_TRUE(test::MakeSparseFile(img, 1 << 20, 0, BootSector(512, 1, 2048, 16)));
-  Volume other(img, 0, 1 << 20, QStringLiteral("vol-2"));
-  ASSERT_TRUE(ReadGeometryNTFS(other.ctx, other.ntfs, cache));
-  EXPECT_EQ(other.ntfs.MFTStart, 16);
-  Volume otherAgain(img, 0, 1 << 20, QStringLiteral("vol-2"));
-  ASSERT_TRUE(test::MakeSparseFile(img, 1 << 20));
-  ASSERT_TRUE(ReadGeometryNTFS(otherAgain.ctx, otherAgain.ntfs, cache)) << "the section now names vol-2";
-  EXPECT_EQ(otherAgain.ntfs.MFTStart, 16);
+  // One byte of the boot sector that no geometry field holds makes it another boot sector.
+  QByteArray changed = BootSector(512, 8, 6000000000ULL, 786432);
+  changed[100] = 1;
+  ASSERT_TRUE(test::MakeSparseFile(sound, 1 << 20, 0, changed));
+  EXPECT_EQ(mftStart(sound), 786432);
+  ASSERT_TRUE(test::MakeSparseFile(sound, 1 << 20, 0, BootSector(512, 8, 6000000000ULL, 786432)));
+
+  // Another image with the same serial number and letter reads its own boot
+  // sector, and so does the first one after it.
+  EXPECT_EQ(mftStart(copy), 16);
+  EXPECT_TRUE(cacheText().contains("MFTStart=16\n"));
+  EXPECT_EQ(mftStart(sound), 786432);
+  EXPECT_EQ(mftStart(copy), 16);
+
+  // A section without the checksum is not trusted, and is written anew.
+  setCacheText(QString(oldKeys).replace("MFTStart=786432", "MFTStart=99"));
+  EXPECT_EQ(mftStart(sound), 786432);
+  EXPECT_EQ(cacheText(), written);
+
+  // A section of another volume is not taken either; a volume whose boot
+  // sector is gone gets no geometry from the cache.
+  EXPECT_EQ(mftStart(copy, QStringLiteral("vol-2")), 16);
+  ASSERT_TRUE(test::MakeSparseFile(copy, 1 << 20));
+  EXPECT_EQ(mftStart(copy, QStringLiteral("vol-2")), -1);
 }
 
 TEST(MftExtents, RecordSizeFollowsTheFixupStrideOn4096ByteSectors) {

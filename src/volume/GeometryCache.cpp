@@ -32,6 +32,14 @@ QStringList LinesWithoutSection(const QByteArray& text, const QString& drive) {
 
 }  // namespace
 
+QString BootSectorChecksum(const uint8_t* boot, size_t size) {
+  constexpr size_t kBootSectorBytes = 512;
+  if (size < kBootSectorBytes) return {};
+  uint64_t hash = 0xCBF29CE484222325ULL;
+  for (size_t i = 0; i < kBootSectorBytes; ++i) hash = (hash ^ boot[i]) * 0x100000001B3ULL;
+  return QStringLiteral("%1").arg(hash, 16, 16, QLatin1Char('0'));
+}
+
 QString DefaultGeometryCacheFile() { return SettingsFolder() + QStringLiteral("/Zantero.ini"); }
 
 bool ReadCachedGeometry(const QString& file, const QString& drive, CachedGeometry& out) {
@@ -46,12 +54,14 @@ bool ReadCachedGeometry(const QString& file, const QString& drive, CachedGeometr
   out.ClusterCount = Number(ini, drive, "ClusterCount");
   const QString* id = ini.Find(drive, QStringLiteral("VolumeId"));
   out.VolumeId = id ? *id : QString();
+  const QString* checksum = ini.Find(drive, QStringLiteral("BootChecksum"));
+  out.BootChecksum = checksum ? *checksum : QString();
   return true;
 }
 
 bool WriteCachedGeometry(const QString& file, const QString& drive, const CachedGeometry& g) {
   CachedGeometry existing;
-  if (ReadCachedGeometry(file, drive, existing) && existing.VolumeId == g.VolumeId) return true;
+  if (ReadCachedGeometry(file, drive, existing) && existing.MadeFrom(g.VolumeId, g.BootChecksum)) return true;
   QByteArray old;
   {
     QFile f(file);
@@ -65,7 +75,8 @@ bool WriteCachedGeometry(const QString& file, const QString& drive, const Cached
         << QStringLiteral("MFTStart=%1").arg(g.MFTStart)
         << QStringLiteral("BytesPerSector=%1").arg(g.BytesPerSector)
         << QStringLiteral("ClusterCount=%1").arg(g.ClusterCount)
-        << QStringLiteral("VolumeId=%1").arg(g.VolumeId);
+        << QStringLiteral("VolumeId=%1").arg(g.VolumeId)
+        << QStringLiteral("BootChecksum=%1").arg(g.BootChecksum);
   return WriteFileAtomically(file, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 

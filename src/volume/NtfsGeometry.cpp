@@ -21,9 +21,12 @@ QString VolumeIdOf(const VolumeContext& volume) {
   return d ? d->volumeId : QString();
 }
 
-bool UseCache(VolumeContext& volume, NtfsState& ntfs, const QString& cacheFile) {
+// Takes the cached section only when it was made from this very boot sector:
+// a clone or a crafted copy shares the serial number, not the sector.
+bool UseCache(VolumeContext& volume, NtfsState& ntfs, const QString& cacheFile, const QString& bootChecksum) {
   CachedGeometry g;
-  if (!ReadCachedGeometry(cacheFile, volume.DriveRoot, g) || g.VolumeId != VolumeIdOf(volume)) return false;
+  if (!ReadCachedGeometry(cacheFile, volume.DriveRoot, g) || !g.MadeFrom(VolumeIdOf(volume), bootChecksum))
+    return false;
   if (g.BytesPerSector <= 0 || g.BytesPerCluster <= 0 || g.MFTStart <= 0 || g.SectorPerCluster <= 0 ||
       g.BytesPerSector > INT32_MAX || g.SectorPerCluster > INT32_MAX)
     return false;
@@ -43,10 +46,10 @@ bool ReadGeometryNTFS(VolumeContext& volume, NtfsState& ntfs, const QString& cac
   volume.BytesPerCluster = 0;
   volume.SectorCount = 0;
   ntfs.MFTStart = 0;
-  if (UseCache(volume, ntfs, cacheFile)) return true;
-
   std::vector<uint8_t> boot;
   if (!ReadBootSector(volume, boot)) return false;
+  const QString bootChecksum = BootSectorChecksum(boot.data(), boot.size());
+  if (UseCache(volume, ntfs, cacheFile, bootChecksum)) return true;
 
   const int bytesPerSector = ReadLE16(&boot[kNtfsBootBytesPerSector]);
   if (bytesPerSector < 512 || !IsPowerOfTwo(bytesPerSector)) return false;
@@ -67,7 +70,7 @@ bool ReadGeometryNTFS(VolumeContext& volume, NtfsState& ntfs, const QString& cac
   volume.BytesPerCluster = int64_t(volume.SectorPerCluster) * volume.BytesPerSector;
 
   CachedGeometry g{volume.SectorPerCluster, volume.BytesPerCluster, volume.SectorCount, ntfs.MFTStart,
-                   volume.BytesPerSector,   volume.ClusterCount,    VolumeIdOf(volume)};
+                   volume.BytesPerSector,   volume.ClusterCount,    VolumeIdOf(volume), bootChecksum};
   WriteCachedGeometry(cacheFile, volume.DriveRoot, g);  // a cache that cannot be written costs only speed
   return true;
 }
