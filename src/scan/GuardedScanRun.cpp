@@ -23,7 +23,9 @@ ScanRunResult GuardedScanRun(UndelvoState& state, ProgressSink& progress,
     progress.ShowRunning(false);
     const bool ntfs = state.Scan.Volume.FsKind == FsNtfs;
     const char* key = ntfs ? "Message9" : "Message7";
-    ScanRunResult result{ScanRunEnd::CheckFailed, LangText(state.Program.Lang, "Drive", key)};
+    ScanRunResult result;
+    result.end = ScanRunEnd::CheckFailed;
+    result.message = LangText(state.Program.Lang, "Drive", key);
     result.check = QStringLiteral("Drive/") + QLatin1String(key);
     return result;
   }

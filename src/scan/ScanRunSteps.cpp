@@ -22,7 +22,9 @@ namespace undelvo {
 namespace {
 
 ScanRunResult Refuse(const UndelvoState& state, const char* section, const char* key) {
-  ScanRunResult result{ScanRunEnd::CheckFailed, LangText(state.Program.Lang, section, key)};
+  ScanRunResult result;
+  result.end = ScanRunEnd::CheckFailed;
+  result.message = LangText(state.Program.Lang, section, key);
   result.check = QLatin1String(section) + QLatin1Char('/') + QLatin1String(key);
   return result;
 }
@@ -30,7 +32,11 @@ ScanRunResult Refuse(const UndelvoState& state, const char* section, const char*
 }  // namespace
 
 std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& selectedDrive, bool needMftMap) {
-  if (state.Run.Busy()) return ScanRunResult{ScanRunEnd::AlreadyRunning, QString()};
+  if (state.Run.Busy()) {
+    ScanRunResult busy;
+    busy.end = ScanRunEnd::AlreadyRunning;
+    return busy;
+  }
   const DriveTable& drives = state.Program.Drives;
   if (drives.drives.empty()) return Refuse(state, "Drive", "Message3");
   const QString letter = selectedDrive.left(2).toUpper();
@@ -125,7 +131,9 @@ ScanRunResult FinishRun(UndelvoState& state, ProgressSink& progress, const char*
   progress.Done();
   progress.ShowRunning(false);
   SaveScanStatistics(state.Program.Registry, found.FoundCount);
-  ScanRunResult result{ScanRunEnd::FilesFound, QString(), state.Run.Stopped()};
+  ScanRunResult result;
+  result.end = ScanRunEnd::FilesFound;
+  result.stopped = state.Run.Stopped();
   if (found.FoundCount != 0) return result;
   found.FoundFiles.Clear();
   result.end = ScanRunEnd::NothingFound;
