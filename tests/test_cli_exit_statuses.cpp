@@ -203,8 +203,9 @@ TEST(CliExitStatuses, AFullSaveFolderKeepsOnlyWholeFilesAndSaysWhichWereNotWritt
         for (const test::ManifestRow& m : manifest)
           if (!m.reused && (QString(name) == "ntfs.img" || m.contiguous) && m.size == w["size"].toInteger() &&
               test::SameFoundName(w["source_name"].toString(), m.name) &&
-              test::SameFoundFolder(w["source_path"].toString(), m.folder))
+              test::SameFoundFolder(w["source_path"].toString(), m.folder)) {
             EXPECT_EQ(test::FileSha256(w["path"].toString()), m.sha256) << m.name.toStdString();
+          }
       }
     }
     // Nothing but the files written whole: no truncated file, no empty numbered copy.

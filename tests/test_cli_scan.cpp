@@ -98,7 +98,9 @@ TEST_P(CliScanFixture, JsonListsEveryDeletedFileOfTheManifestAndRecoverRestoresT
     // The date and time behind the listed date, as ISO 8601 local time.
     const QString iso = f["datetime"].toString();
     EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$").match(iso).hasMatch()) << iso.toStdString();
-    if (!Ntfs()) EXPECT_EQ(iso.left(10), f["date"].toString().replace('/', '-'));
+    if (!Ntfs()) {
+      EXPECT_EQ(iso.left(10), f["date"].toString().replace('/', '-'));
+    }
   }
   auto listedIn = [&](const test::ManifestRow& row) {
     return std::any_of(files.begin(), files.end(), [&](const QJsonValue& v) {

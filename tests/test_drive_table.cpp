@@ -341,7 +341,9 @@ TEST_F(FixtureCopies, MoreVolumesThanLettersAreListedWithoutALetter) {
     for (char c = 'A'; c <= 'Z'; ++c) {
       const DriveEntry* found = t.Find(QString(QChar(c)) + ':');
       EXPECT_EQ(found != nullptr, c >= 'C') << c;
-      if (found) EXPECT_EQ(found->letter, QString(QChar(c)) + ':');
+      if (found) {
+        EXPECT_EQ(found->letter, QString(QChar(c)) + ':');
+      }
     }
     EXPECT_EQ(t.Find(""), nullptr);
   }
