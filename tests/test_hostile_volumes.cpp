@@ -6,6 +6,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -161,7 +164,8 @@ TEST(HostileVolumes, ClaimsBeyondTheImageEndSoonInLittleMemory) {
 }
 
 // A deleted file's record claims 1 TiB of data in one run: the run lies past
-// the volume and is refused; the rest of the files are restored.
+// the volume and is refused, the file's state says nothing of it can come
+// back, and the rest of the files are restored.
 TEST(HostileVolumes, ARestoreNeverWritesMoreThanTheVolumeHolds) {
   QTemporaryDir scratch, config;
   const QString image = test::Unpack(test::SourceDir() + "/tests/data/ntfs.img.gz", scratch.path(), "tib.img");
@@ -179,4 +183,15 @@ TEST(HostileVolumes, ARestoreNeverWritesMoreThanTheVolumeHolds) {
   while (it.hasNext()) written += QFileInfo(it.next()).size();
   EXPECT_GT(written, 0) << "the other files are restored";
   EXPECT_LE(written, QFileInfo(image).size());
+
+  const auto scan = test::RunCli(config.path(), {"scan", "--json", "--image", image});
+  ASSERT_EQ(scan.exitCode, 0) << scan.err.toStdString();
+  int listed = 0;
+  for (const QJsonValue& f : QJsonDocument::fromJson(scan.out).object()["files"].toArray()) {
+    if (f["name"].toString() != "setup.exe") continue;
+    ++listed;
+    EXPECT_EQ(f["state"].toString().toStdString(), "overwritten");
+    EXPECT_EQ(f["intact_percent"].toInt(), 0);
+  }
+  EXPECT_EQ(listed, 1);
 }

@@ -27,7 +27,8 @@ FileClusters NtfsFileClusters(const VolumeContext& volume, NtfsState& ntfs, cons
   out.needed = (file.FSize / stepBytes + (file.FSize % stepBytes != 0)) * stepClusters;
   int64_t walked = 0;
   for (const FileRun& run : file.Runs) {
-    if (walked >= out.needed || run.length <= 0) break;
+    // The restore ends at a run it refuses: nothing from there on is recoverable.
+    if (walked >= out.needed || !UsableRun(run, volume)) break;
     const int64_t n = std::min(run.length, out.needed - walked);
     if (run.sparse) {
       out.intact += n;

@@ -33,16 +33,6 @@ void ReadClusterBytes(const VolumeContext& volume, int64_t start, int64_t skip, 
   std::memcpy(out, scratch.data(), size_t(bytes));
 }
 
-// A run a restore may read: a hole, or clusters that all lie on the volume.
-// A run beyond the volume is a damaged or crafted claim: reading it would
-// write zeros for as long as it claims, terabytes on a stick of megabytes.
-bool UsableRun(const FileRun& r, const VolumeContext& volume) {
-  if (r.length <= 0 || r.length > INT64_MAX / volume.BytesPerCluster) return false;
-  if (r.sparse) return true;
-  return r.start >= 0 && (volume.ClusterCount <= 0 ||
-                          (r.start < volume.ClusterCount && r.length <= volume.ClusterCount - r.start));
-}
-
 // The runs as they lie, holes as zeros, in pieces.
 int64_t ReadPlainContent(const VolumeContext& volume, const TMFTFile& file, int64_t size, RunControl* run,
                          const ContentSink& sink) {
@@ -116,6 +106,13 @@ int64_t ReadCompressedContent(const VolumeContext& volume, const TMFTFile& file,
 }
 
 }  // namespace
+
+bool UsableRun(const FileRun& r, const VolumeContext& volume) {
+  if (volume.BytesPerCluster <= 0 || r.length <= 0 || r.length > INT64_MAX / volume.BytesPerCluster) return false;
+  if (r.sparse) return true;
+  return r.start >= 0 && (volume.ClusterCount <= 0 ||
+                          (r.start < volume.ClusterCount && r.length <= volume.ClusterCount - r.start));
+}
 
 bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file) {
   file.Runs.clear();

@@ -22,6 +22,11 @@ bool ParseMFTRecord(NtfsState& ntfs, int64_t locator, TMFTFile& file);
 // Receives a file's content piece by piece; false stops the reading.
 using ContentSink = std::function<bool(const uint8_t* bytes, size_t size)>;
 
+// A run a restore may read: a hole, or clusters that all lie on the volume.
+// A run beyond the volume is a damaged or crafted claim: reading it would
+// write zeros for as long as it claims, terabytes on a stick of megabytes.
+bool UsableRun(const FileRun& run, const VolumeContext& volume);
+
 // Hands the first `size` bytes of a parsed non-resident file to `sink`, in
 // file order: the clusters of its runs (zeros where unreadable, so the rest
 // keeps its place), a hole as zeros, a compressed stream decompressed unit by
