@@ -85,6 +85,19 @@ void PutLE(QByteArray& b, qsizetype at, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) b[at + i] = char((value >> (8 * i)) & 0xff);
 }
 
+QByteArray FatDirEntry(const QByteArray& name11, uint8_t attributes, uint32_t cluster, uint32_t size,
+                       uint16_t date) {
+  QByteArray e(32, '\0');
+  e.replace(0, 11, name11.leftJustified(11, ' ', true));
+  e[11] = char(attributes);
+  PutLE(e, 20, cluster >> 16, 2);
+  PutLE(e, 22, kFatNoon, 2);
+  PutLE(e, 24, date, 2);
+  PutLE(e, 26, cluster & 0xFFFF, 2);
+  PutLE(e, 28, size, 4);
+  return e;
+}
+
 QString SourceDir() { return QStringLiteral(UNDELVO_SOURCE_DIR); }
 QString AnchorsDir() { return SourceDir() + QStringLiteral("/../shared/anchors"); }
 QString CliPath() { return QStringLiteral(UNDELVO_CLI); }

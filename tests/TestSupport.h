@@ -134,6 +134,15 @@ RecoverRunResult RecoverAll(UndelvoState& state, ProgressSink& progress, const s
 // Stores `value` little-endian in `bytes` bytes at `at` of `b`.
 void PutLE(QByteArray& b, qsizetype at, uint64_t value, int bytes);
 
+// FAT's packed date of 6 May 2024 and time of noon.
+inline constexpr uint16_t kFatDate2024 = ((2024 - 1980) << 9) | (5 << 5) | 6;
+inline constexpr uint16_t kFatNoon = 12 << 11;
+
+// A 32-byte FAT directory entry: `name11` (the 8.3 name's bytes, padded with
+// spaces to 11), attributes, first cluster and size, written at noon on `date`.
+QByteArray FatDirEntry(const QByteArray& name11, uint8_t attributes, uint32_t cluster, uint32_t size = 0,
+                       uint16_t date = kFatDate2024);
+
 // Zeroes the first MFT record (the MFT's own) of an NTFS volume image that
 // starts at byte 0: the quick scan then has no map of the MFT.
 bool ZeroFirstMftRecord(const QString& image);

@@ -24,8 +24,6 @@ using test::PutLE;
 
 namespace {
 
-constexpr uint16_t kDate2024 = ((2024 - 1980) << 9) | (5 << 5) | 6;
-constexpr uint16_t kNoon = 12 << 11;
 const QString kDeletedMark = QString(QChar(0xF5));  // how the scan shows a deleted short name's first letter
 
 uint32_t LE(const QByteArray& b, qsizetype at, int bytes) {
@@ -35,15 +33,7 @@ uint32_t LE(const QByteArray& b, qsizetype at, int bytes) {
 }
 
 QByteArray Entry(const QByteArray& name11, uint8_t attributes, uint32_t cluster, uint32_t size = 0) {
-  QByteArray e(32, '\0');
-  e.replace(0, 11, name11.leftJustified(11, ' ', true));
-  e[11] = char(attributes);
-  PutLE(e, 20, cluster >> 16, 2);
-  PutLE(e, 22, kNoon, 2);
-  PutLE(e, 24, kDate2024, 2);
-  PutLE(e, 26, cluster & 0xFFFF, 2);
-  PutLE(e, 28, size, 4);
-  return e;
+  return test::FatDirEntry(name11, attributes, cluster, size);
 }
 
 // How the run of clusters hangs together.

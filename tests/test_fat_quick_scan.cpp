@@ -26,21 +26,10 @@ using test::PutLE;
 
 namespace {
 
-constexpr uint16_t kDate2024 = ((2024 - 1980) << 9) | (5 << 5) | 6;
-constexpr uint16_t kNoon = 12 << 11;
-
 // `name11`: the 11 bytes of an 8.3 name, padded with spaces.
 QByteArray Entry(const char* name11, uint8_t attributes, uint32_t cluster, uint32_t size,
-                 uint16_t date = kDate2024) {
-  QByteArray e(32, '\0');
-  e.replace(0, 11, QByteArray(name11, 11));
-  e[11] = char(attributes);
-  PutLE(e, 20, cluster >> 16, 2);
-  PutLE(e, 22, kNoon, 2);
-  PutLE(e, 24, date, 2);
-  PutLE(e, 26, cluster & 0xFFFF, 2);
-  PutLE(e, 28, size, 4);
-  return e;
+                 uint16_t date = test::kFatDate2024) {
+  return test::FatDirEntry(QByteArray(name11, 11), attributes, cluster, size, date);
 }
 
 QByteArray LongNameEntry(const QString& part, bool deleted) {
