@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "settings/LanguageFile.h"
+#include "scan/ScanRunSteps.h"
 #include "volume/VolumeContext.h"
 
 namespace undelvo {
@@ -22,12 +22,7 @@ ScanRunResult GuardedScanRun(UndelvoState& state, ProgressSink& progress,
     if (state.Run.Busy()) state.Run.End();
     progress.ShowRunning(false);
     const bool ntfs = state.Scan.Volume.FsKind == FsNtfs;
-    const char* key = ntfs ? "Message9" : "Message7";
-    ScanRunResult result;
-    result.end = ScanRunEnd::CheckFailed;
-    result.message = LangText(state.Program.Lang, "Drive", key);
-    result.check = QStringLiteral("Drive/") + QLatin1String(key);
-    return result;
+    return RefusedRun(state, "Drive", ntfs ? "Message9" : "Message7");
   }
 }
 

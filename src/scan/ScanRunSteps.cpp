@@ -19,17 +19,13 @@
 
 namespace undelvo {
 
-namespace {
-
-ScanRunResult Refuse(const UndelvoState& state, const char* section, const char* key) {
+ScanRunResult RefusedRun(const UndelvoState& state, const char* section, const char* key) {
   ScanRunResult result;
   result.end = ScanRunEnd::CheckFailed;
   result.message = LangText(state.Program.Lang, section, key);
   result.check = QLatin1String(section) + QLatin1Char('/') + QLatin1String(key);
   return result;
 }
-
-}  // namespace
 
 std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& selectedDrive, bool needMftMap) {
   if (state.Run.Busy()) {
@@ -38,38 +34,38 @@ std::optional<ScanRunResult> CheckDrive(UndelvoState& state, const QString& sele
     return busy;
   }
   const DriveTable& drives = state.Program.Drives;
-  if (drives.drives.empty()) return Refuse(state, "Drive", "Message3");
+  if (drives.drives.empty()) return RefusedRun(state, "Drive", "Message3");
   const QString letter = selectedDrive.left(2).toUpper();
   const DriveEntry* drive = drives.Find(letter);
   if (drive == nullptr || !QFileInfo::exists(QString::fromStdString(drive->source.path)))
-    return Refuse(state, "Drive", "Message3");
+    return RefusedRun(state, "Drive", "Message3");
   ScanState& scan = state.Scan;
   scan.MountPoint = drive->mountPoint;
   VolumeContext& volume = scan.Volume;
   volume.DriveRoot = letter;
   volume.FsKind = ProbeFileSystem(volume, letter);
   const uint8_t kind = volume.FsKind;
-  if (kind != FsFat16 && kind != FsFat32 && kind != FsNtfs) return Refuse(state, "Drive", "Message5");
+  if (kind != FsFat16 && kind != FsFat32 && kind != FsNtfs) return RefusedRun(state, "Drive", "Message5");
   if (kind == FsNtfs) {
     if (!ReadGeometryNTFS(volume, scan.Ntfs, state.Program.GeometryCacheFile)) {
-      if (SourceAccessDenied(volume)) return Refuse(state, "Note", "Message1");
-      return Refuse(state, "Drive", "Message8");
+      if (SourceAccessDenied(volume)) return RefusedRun(state, "Note", "Message1");
+      return RefusedRun(state, "Drive", "Message8");
     }
-    if (!BoundGeometryBySource(volume, &scan.Ntfs.MFTStart)) return Refuse(state, "Drive", "Message8");
-    if (needMftMap && !ReadMFTExtents(volume, scan.Ntfs)) return Refuse(state, "Drive", "Message9");
+    if (!BoundGeometryBySource(volume, &scan.Ntfs.MFTStart)) return RefusedRun(state, "Drive", "Message8");
+    if (needMftMap && !ReadMFTExtents(volume, scan.Ntfs)) return RefusedRun(state, "Drive", "Message9");
   } else {
     if (!ReadGeometryFAT(volume, scan.Fat)) {
-      if (SourceAccessDenied(volume)) return Refuse(state, "Note", "Message1");
-      return Refuse(state, "Drive", "Message7");
+      if (SourceAccessDenied(volume)) return RefusedRun(state, "Note", "Message1");
+      return RefusedRun(state, "Drive", "Message7");
     }
-    if (!BoundGeometryBySource(volume)) return Refuse(state, "Drive", "Message7");
+    if (!BoundGeometryBySource(volume)) return RefusedRun(state, "Drive", "Message7");
     // A FAT that the source cannot hold is a claim: it is refused before its
     // memory is asked for.
     const uint64_t fatEnd = uint64_t(scan.Fat.ReservedSectors) * uint64_t(volume.BytesPerSector) +
                             uint64_t(std::max<int64_t>(scan.Fat.FatBytes, 0));
     if (const uint64_t source = SourceBytes(volume); source > 0 && fatEnd > source)
-      return Refuse(state, "Drive", "Message7");
-    if (!LoadFatTable(volume, scan.Fat)) return Refuse(state, "Drive", "Message7");
+      return RefusedRun(state, "Drive", "Message7");
+    if (!LoadFatTable(volume, scan.Fat)) return RefusedRun(state, "Drive", "Message7");
   }
   return std::nullopt;
 }

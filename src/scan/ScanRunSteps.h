@@ -10,6 +10,10 @@ namespace undelvo {
 
 // The pieces the quick and the advanced scan runs share.
 
+// A run refused by a check: its message (`section`/`key` in the language
+// file) and the key itself in `check`, so a front end can add a hint.
+ScanRunResult RefusedRun(const UndelvoState& state, const char* section, const char* key);
+
 // The checks before a run: no other run is going on, the drive is listed and
 // present, its file system is FAT or NTFS, its geometry (and, when
 // `needMftMap`, the MFT's map) or FAT can be read. Sets DriveRoot, FsKind,
